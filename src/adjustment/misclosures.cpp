@@ -1,0 +1,7 @@
+#include "adjustment/stages.h"
+
+namespace trelvan {
+
+void computeMisclosures(ChainState&, RunValues&, TextBoxes&) {}
+
+}  // namespace trelvan

@@ -1,0 +1,7 @@
+#include "adjustment/stages.h"
+
+namespace trelvan {
+
+void solveTriangles(ChainState&, RunValues&) {}
+
+}  // namespace trelvan

@@ -1,0 +1,184 @@
+#include "console/batch.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include <QByteArray>
+#include <QGuiApplication>
+
+#include "adjustment/compute.h"
+#include "entry/interfaces.h"
+#include "report/painter/report_painter.h"
+#include "report/report.h"
+#include "state/constants.h"
+
+namespace trelvan {
+
+namespace {
+
+const char* const usageText =
+    "usage: trelvan                      open the window\n"
+    "       trelvan --batch [--report-text FILE] [--report-pdf FILE] < replies.txt\n";
+
+// The transcript goes to standard output through one large buffer.
+class Transcript {
+public:
+    Transcript() { std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16); }
+    void line(const char* tag, const std::string& text) {
+        std::fputs(tag, stdout);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fputc('\n', stdout);
+    }
+};
+
+// Reads one reply line from standard input. Keeps at most maxReplyBytes + 1 bytes of
+// it, so that an over-long line is recognised without being held whole; the rest
+// of such a line is skipped. A trailing CR is dropped.
+std::optional<std::string> readLine(std::FILE* in) {
+    std::string line;
+    bool any = false;
+    bool overLong = false;
+    int c;
+    while ((c = std::getc(in)) != EOF) {
+        any = true;
+        if (c == '\n') break;
+        if (line.size() <= maxReplyBytes) line.push_back(static_cast<char>(c));
+        else overLong = true;
+    }
+    if (!any) return std::nullopt;
+    if (!overLong && !line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+class StdinPrompter : public Prompter {
+public:
+    explicit StdinPrompter(Transcript& transcript) : transcript_(transcript) {}
+    Reply ask(const std::string& prompt) override { return read(prompt, false); }
+    Reply askPause(const std::string& prompt) override { return read(prompt, true); }
+
+private:
+    Reply read(const std::string& prompt, bool endIsEmpty) {
+        transcript_.line("? ", prompt);
+        auto line = readLine(stdin);
+        if (!line) {
+            if (!endIsEmpty) return Reply::endOfInput();
+            line.emplace();
+        }
+        std::string text = sanitizeUtf8(*line);
+        transcript_.line("> ", text);
+        return Reply::typed(std::move(text));
+    }
+    Transcript& transcript_;
+};
+
+class TranscriptBoxes : public TextBoxes {
+public:
+    explicit TranscriptBoxes(Transcript& transcript) : transcript_(transcript) {}
+    void setText(int box, const std::string& text) override {
+        transcript_.line((boxName(box) + ": ").c_str(), text);
+    }
+
+private:
+    Transcript& transcript_;
+};
+
+class TranscriptMessages : public Messages {
+public:
+    explicit TranscriptMessages(Transcript& transcript) : transcript_(transcript) {}
+    void say(const std::string& message) override { transcript_.line("! ", message); }
+
+private:
+    Transcript& transcript_;
+};
+
+struct Options {
+    std::string reportText;
+    std::string reportPdf;
+};
+
+// Parses the command line; empty on a usage error.
+std::optional<Options> parseOptions(int argc, char** argv) {
+    Options options;
+    bool batch = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--batch") {
+            batch = true;
+        } else if (arg == "--report-text" || arg == "--report-pdf") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') return std::nullopt;
+            (arg == "--report-text" ? options.reportText : options.reportPdf) = argv[++i];
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!batch) return std::nullopt;
+    return options;
+}
+
+bool writeTextFile(const std::string& fileName, const std::string& text) {
+    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+}  // namespace
+
+bool wantsBatch(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--", 2) == 0) return true;
+    }
+    return false;
+}
+
+int runBatch(int argc, char** argv) {
+    const auto options = parseOptions(argc, argv);
+    if (!options) {
+        std::fputs(usageText, stderr);
+        return exitStatus::usage;
+    }
+
+    Transcript transcript;
+    StdinPrompter prompter(transcript);
+    TranscriptBoxes boxes(transcript);
+    TranscriptMessages messages(transcript);
+
+    ChainState record;
+    switch (Command1_Click(record, prompter, boxes, messages)) {
+        case ComputeOutcome::Completed: break;
+        case ComputeOutcome::InputEnded: std::fflush(stdout); return exitStatus::inputEnded;
+        case ComputeOutcome::Failed:
+        case ComputeOutcome::Cancelled: std::fflush(stdout); return exitStatus::failed;
+    }
+
+    int status = exitStatus::completed;
+    if (!options->reportText.empty() || !options->reportPdf.empty()) {
+        const Report report = buildReport(record);
+        if (!options->reportText.empty() && !writeTextFile(options->reportText, renderText(report))) {
+            messages.say("无法写入报告文件 " + options->reportText);
+            status = exitStatus::reportNotWritten;
+        }
+        if (!options->reportPdf.empty()) {
+            // The PDF needs Qt's font machinery but no display: run on the offscreen
+            // platform whatever the environment says.
+            static char arg0[] = "trelvan", arg1[] = "-platform", arg2[] = "offscreen";
+            static char* qtArgv[] = {arg0, arg1, arg2, nullptr};
+            int qtArgc = 3;
+            QGuiApplication app(qtArgc, qtArgv);
+            installFontSubstitutions();
+            const QString error = writeReportPdf(report, QString::fromStdString(options->reportPdf));
+            if (!error.isEmpty()) {
+                messages.say(error.toStdString());
+                status = exitStatus::reportNotWritten;
+            }
+        }
+    }
+    std::fflush(stdout);
+    return status;
+}
+
+}  // namespace trelvan

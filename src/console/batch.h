@@ -1,0 +1,25 @@
+#pragma once
+// Batch mode: the Compute action without a display.
+//
+//   trelvan --batch [--report-text FILE] [--report-pdf FILE] < replies.txt
+//
+// Replies are read from standard input, one per line. Standard output gets the
+// transcript, one event per line: "? prompt", "> reply", "TextN: text", "! message".
+
+namespace trelvan {
+
+namespace exitStatus {
+inline constexpr int completed = 0;
+inline constexpr int failed = 1;
+inline constexpr int usage = 2;
+inline constexpr int inputEnded = 3;
+inline constexpr int reportNotWritten = 4;
+}  // namespace exitStatus
+
+// True when the command line asks for batch mode, or names a batch-only option.
+bool wantsBatch(int argc, char** argv);
+
+// Runs batch mode and returns the exit status.
+int runBatch(int argc, char** argv);
+
+}  // namespace trelvan

@@ -1,0 +1,7 @@
+#include "entry/entry.h"
+
+namespace trelvan {
+
+void enterNamesAndSides(Dialogue&, ChainState&, RunValues&) {}
+
+}  // namespace trelvan

@@ -1,0 +1,32 @@
+#pragma once
+// The printed report of the last completed Compute action, as data: lines of items
+// placed at tab columns. The text renderer and the painter each walk the same list.
+
+#include <string>
+#include <vector>
+
+#include "state/chain_state.h"
+
+namespace trelvan {
+
+struct ReportItem {
+    int tab = 0;       // column to move to before the item (1 = left edge); 0 = none
+    std::string text;  // printed unchanged
+};
+
+struct ReportLine {
+    int fontSize = 10;  // points
+    std::vector<ReportItem> items;  // none: an empty line
+};
+
+using Report = std::vector<ReportLine>;
+
+// The report of `state`, which must hold a completed Compute action.
+Report buildReport(const ChainState& state);
+
+// Plain text: tab columns counted in display cells (East Asian Wide and Fullwidth
+// characters take two), Tab(n) past column n starts a new line, trailing blanks
+// stripped, a newline at the end of every line.
+std::string renderText(const Report& report);
+
+}  // namespace trelvan

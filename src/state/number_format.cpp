@@ -1,0 +1,143 @@
+#include "state/number_format.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <system_error>
+
+namespace trelvan {
+
+namespace {
+
+// glibc's printf converts the exact binary value and rounds it to nearest, ties to
+// even, so "%.*f" is an exact decimal rounding of the stored double.
+std::string printFixed(double x, int decimals) {
+    char buffer[400];
+    const int n = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, x);
+    if (n > 0 && static_cast<std::size_t>(n) < sizeof buffer) return std::string(buffer, n);
+    std::string big(static_cast<std::size_t>(n) + 1, '\0');
+    std::snprintf(big.data(), big.size(), "%.*f", decimals, x);
+    big.resize(static_cast<std::size_t>(n));
+    return big;
+}
+
+// x lies exactly halfway between two d-decimal numbers when x·10^d has a
+// fractional part of exactly one half. For a binary value that happens exactly
+// when x·2^(d+1) is an odd integer.
+bool isExactTie(double x, int decimals) {
+    if (!std::isfinite(x) || decimals < 0 || decimals > 60) return false;
+    const double scaled = std::ldexp(x, decimals + 1);
+    if (!std::isfinite(scaled) || scaled != std::trunc(scaled)) return false;
+    return std::fmod(scaled, 2.0) != 0.0;
+}
+
+std::string dropNegativeZero(std::string text) {
+    if (!text.empty() && text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos)
+        text.erase(0, 1);
+    return text;
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+double roundHalfEven(double x, int decimals) {
+    if (!std::isfinite(x)) return x;
+    const std::string text = printFixed(x, decimals);
+    double result = 0;
+    std::from_chars(text.data(), text.data() + text.size(), result);
+    return result;
+}
+
+std::string formatFixed(double x, int decimals) {
+    if (!std::isfinite(x)) return std::isnan(x) ? "NaN" : (x > 0 ? "Infinity" : "-Infinity");
+    if (isExactTie(x, decimals)) {
+        // Nudge one unit in the last place away from zero: the value was exactly on
+        // the boundary, so this decides the tie away from zero and nothing else.
+        x = std::nextafter(x, x > 0 ? std::numeric_limits<double>::infinity()
+                                    : -std::numeric_limits<double>::infinity());
+    }
+    return dropNegativeZero(printFixed(x, decimals));
+}
+
+std::string generalNumber(double x) {
+    if (x == 0) return "0";
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed);
+    if (result.ec != std::errc()) return formatFixed(x, 15);
+    return std::string(buffer, result.ptr);
+}
+
+std::optional<double> parseNumber(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+
+    // Check the grammar by hand: sign, digits [. digits] | . digits, [exponent].
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    const std::size_t mantissaStart = i;
+    std::size_t integerDigits = 0, fractionDigits = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++integerDigits;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++fractionDigits;
+    }
+    if (integerDigits + fractionDigits == 0) return std::nullopt;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+        std::size_t exponentDigits = 0;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++exponentDigits;
+        if (exponentDigits == 0) return std::nullopt;
+    }
+    if (i != text.size()) return std::nullopt;
+
+    double value = 0;
+    const char* first = text.data() + mantissaStart;
+    const char* last = text.data() + text.size();
+    const auto result = std::from_chars(first, last, value, std::chars_format::general);
+    if (result.ptr != last) return std::nullopt;
+    if (result.ec == std::errc::result_out_of_range) {
+        // Out of range either way: far too large is not a finite number, far too
+        // small reads as zero. Tell them apart by where the first significant digit
+        // stands: the value is large when its decimal magnitude is positive.
+        long long magnitude = 0;
+        std::size_t j = mantissaStart;
+        bool seenDigit = false;
+        long long position = static_cast<long long>(integerDigits);
+        for (; j < text.size() && text[j] != 'e' && text[j] != 'E'; ++j) {
+            if (text[j] == '.') continue;
+            if (text[j] != '0') { seenDigit = true; break; }
+            --position;
+        }
+        long long exponent = 0;
+        const std::size_t e = text.find_first_of("eE", mantissaStart);
+        if (e != std::string_view::npos) {
+            std::size_t k = e + 1;
+            bool expNegative = false;
+            if (text[k] == '+' || text[k] == '-') expNegative = text[k++] == '-';
+            for (; k < text.size() && exponent < 100000; ++k) exponent = exponent * 10 + (text[k] - '0');
+            if (expNegative) exponent = -exponent;
+        }
+        magnitude = position + exponent;
+        if (seenDigit && magnitude > 0) return std::nullopt;
+        value = 0.0;
+    } else if (result.ec != std::errc()) {
+        return std::nullopt;
+    }
+    if (!std::isfinite(value)) return std::nullopt;
+    return negative ? -value : value;
+}
+
+std::optional<std::int16_t> toInt16HalfEven(double x) {
+    if (!std::isfinite(x)) return std::nullopt;
+    const double rounded = std::nearbyint(x);  // default rounding mode: halves to even
+    if (rounded < -32768.0 || rounded > 32767.0) return std::nullopt;
+    return static_cast<std::int16_t>(rounded);
+}
+
+std::string digits(long long n) { return std::to_string(n); }
+
+}  // namespace trelvan

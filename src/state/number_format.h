@@ -1,0 +1,38 @@
+#pragma once
+// Number formats. Every figure the program shows or prints passes through here.
+//
+//  roundHalfEven(x, d)  rounding before formatting: half to even, the tie decided on
+//                       the exact binary value (0.125 → 0.12, but 2.675 → 2.67
+//                       because 2.675 is stored as 2.67499999…).
+//  formatFixed(x, d)    the "0.000" patterns: at least one integer digit, exactly d
+//                       decimals, half away from zero on the exact binary value, no
+//                       grouping, and no minus sign on a value that shows as zero.
+//  generalNumber(x)     the shortest decimal that reads back as the same double, with
+//                       no exponent and no trailing zeros: 1.5, 0, 126.8698976.
+//  parseNumber(text)    one complete finite decimal number in the C locale, blanks
+//                       trimmed: "5", "5.", ".3015", "-1.2e3"; not "12abc", "1,5",
+//                       "", ".", "1e400", "inf", "nan".
+//  toInt16HalfEven(x)   the 16-bit conversion: nearest integer, halves to even.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace trelvan {
+
+double roundHalfEven(double x, int decimals);
+
+std::string formatFixed(double x, int decimals);
+
+std::string generalNumber(double x);
+
+std::optional<double> parseNumber(std::string_view text);
+
+// Empty when x rounds outside the 16-bit range.
+std::optional<std::int16_t> toInt16HalfEven(double x);
+
+// Plain decimal digits, as spliced into texts: "第 3 个".
+std::string digits(long long n);
+
+}  // namespace trelvan

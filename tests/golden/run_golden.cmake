@@ -1,0 +1,39 @@
+# Runs one golden case: -DTRELVAN=<binary> -DCASE=<dir/name> -DWORK=<scratch/name>
+file(MAKE_DIRECTORY ${WORK})
+set(expected_status 0)
+if(EXISTS ${CASE}.status)
+  file(STRINGS ${CASE}.status expected_status LIMIT_COUNT 1)
+endif()
+
+set(args --batch)
+if(EXISTS ${CASE}.report.txt)
+  list(APPEND args --report-text ${WORK}/report.txt)
+endif()
+
+execute_process(COMMAND ${TRELVAN} ${args}
+                INPUT_FILE ${CASE}.replies
+                OUTPUT_FILE ${WORK}/transcript
+                ERROR_FILE ${WORK}/stderr
+                RESULT_VARIABLE status)
+
+set(failed FALSE)
+function(compare expected actual what)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${expected} ${actual} RESULT_VARIABLE differ)
+  if(differ)
+    execute_process(COMMAND diff -u ${expected} ${actual})
+    message(SEND_ERROR "${what} differs from ${expected}")
+  endif()
+endfunction()
+
+compare(${CASE}.transcript ${WORK}/transcript "transcript")
+if(EXISTS ${CASE}.report.txt)
+  if(NOT EXISTS ${WORK}/report.txt)
+    message(SEND_ERROR "no text report was written")
+  else()
+    compare(${CASE}.report.txt ${WORK}/report.txt "text report")
+  endif()
+endif()
+if(NOT status STREQUAL expected_status)
+  file(READ ${WORK}/stderr err)
+  message(SEND_ERROR "exit status ${status}, expected ${expected_status}\n${err}")
+endif()
