@@ -18,11 +18,19 @@ Reply Dialogue::read(const std::string& prompt, bool pause) {
 }
 
 double Dialogue::askNumber(const std::string& prompt) {
+    std::string typed;
+    return askNumber(prompt, typed);
+}
+
+double Dialogue::askNumber(const std::string& prompt, std::string& typed) {
     for (;;) {
         const Reply reply = read(prompt);
         if (reply.kind == Reply::Kind::Cancel) throw Cancelled{};
         if (reply.kind == Reply::Kind::EndOfInput) throw InputEnded{};
-        if (const auto value = parseNumber(reply.text)) return *value;
+        if (const auto value = parseNumber(reply.text)) {
+            typed = reply.text;
+            return *value;
+        }
         messages_.say(refusal::notANumber);
     }
 }

@@ -17,6 +17,8 @@ public:
     // reply included) changes nothing, is refused with a message, and the same
     // prompt is shown again. Cancel throws Cancelled; end of input, InputEnded.
     double askNumber(const std::string& prompt);
+    // The same, also handing back the accepted reply exactly as it was typed.
+    double askNumber(const std::string& prompt, std::string& typed);
 
     // A name prompt: any text, the empty text included. A reply over the length
     // bound is refused and asked again. Cancel throws Cancelled.
