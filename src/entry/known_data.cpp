@@ -1,7 +1,85 @@
+#include <cmath>
+
+#include "entry/azimuth.h"
+#include "entry/confirmed_value.h"
 #include "entry/entry.h"
+#include "state/number_format.h"
+#include "state/packed_angle.h"
 
 namespace trelvan {
 
-void enterKnownData(Dialogue&, ChainState&, RunValues&) {}
+namespace {
+
+// The external azimuth at one end of the chain, in decimal degrees. Typed when both
+// direction-point coordinates are zero (the typed packed angle is kept in `typed`),
+// computed from the direction point when both are non-zero and shown with "度", and
+// 0 with nothing asked or shown when only one of them is zero.
+double externalAzimuth(Dialogue& dialogue, RunValues& run, Confirmed typedRow, double x,
+                       double y, double xp, double yp, double& typed) {
+    if (xp == 0 && yp == 0) {
+        typed = enterConfirmed(dialogue, typedRow, run.confirmReply);
+        return packedToDegrees(typed);
+    }
+    if (xp != 0 && yp != 0) {
+        const double azimuth = azimuthTo(x, y, xp, yp);
+        dialogue.setText(confirmedValue(typedRow).box,
+                         generalNumber(roundHalfEven(azimuth, 7)) + "度");
+        return azimuth;
+    }
+    return 0;
+}
+
+// A signed orientation angle: its box is emptied first, its sign goes to `sign`.
+double orientationAngle(Dialogue& dialogue, RunValues& run, Confirmed row,
+                        std::int16_t& sign) {
+    dialogue.setText(confirmedValue(row).box, "");
+    const double typed = enterConfirmed(dialogue, row, run.confirmReply);
+    sign = static_cast<std::int16_t>(signOf(typed));
+    return signedPackedToDegrees(typed);
+}
+
+// A double of this magnitude or more rounds to an infinite float.
+constexpr double floatLimit = 0x1.ffffffp127;
+
+}  // namespace
+
+void enterKnownData(Dialogue& dialogue, ChainState& state, RunValues& run) {
+    run.Ta = run.Tb = run.Qa = run.Qb = 0;
+    std::string& reply = run.confirmReply;
+
+    state.Xa = enterConfirmed(dialogue, Confirmed::Xa, reply);
+    state.Ya = enterConfirmed(dialogue, Confirmed::Ya, reply);
+    state.Xb = enterConfirmed(dialogue, Confirmed::Xb, reply);
+    state.Yb = enterConfirmed(dialogue, Confirmed::Yb, reply);
+
+    state.Xpa = enterConfirmed(dialogue, Confirmed::Xpa, reply);
+    state.Ypa = enterConfirmed(dialogue, Confirmed::Ypa, reply);
+    state.Xpb = enterConfirmed(dialogue, Confirmed::Xpb, reply);
+    state.Ypb = enterConfirmed(dialogue, Confirmed::Ypb, reply);
+
+    // Only now, with all four direction-point values confirmed, is each end's
+    // orientation known: first A, then B.
+    run.Ta = externalAzimuth(dialogue, run, Confirmed::Ta, state.Xa, state.Ya, state.Xpa,
+                             state.Ypa, state.taEntered);
+    run.Tb = externalAzimuth(dialogue, run, Confirmed::Tb, state.Xb, state.Yb, state.Xpb,
+                             state.Ypb, state.tbEntered);
+
+    const int n = state.N;
+    run.Qa = orientationAngle(dialogue, run, Confirmed::Qa, run.sideSign[0]);
+    run.Qb = orientationAngle(dialogue, run, Confirmed::Qb, run.sideSign[n + 1]);
+
+    // The azimuth condition needs both the closing azimuth and the closing
+    // orientation angle; with only one of them there is none.
+    dialogue.setText(14, run.Tb != 0 && run.Qb != 0 ? "   平差有方位条件" : "    平差没有方位条件");
+
+    double tolerance = 0;
+    for (;;) {
+        tolerance = dialogue.askNumber("请输入规范规定的测角限差 :");
+        if (std::fabs(tolerance) < floatLimit) break;
+        dialogue.say("测角限差的数值过大，请重新输入。");
+    }
+    state.mb = static_cast<float>(tolerance);
+    dialogue.setText(25, "  " + formatFixed(state.mb, 2) + "秒");
+}
 
 }  // namespace trelvan

@@ -1,7 +1,119 @@
+#include <cmath>
+#include <string>
+
 #include "entry/entry.h"
+#include "state/number_format.h"
+#include "state/packed_angle.h"
 
 namespace trelvan {
 
-void enterNamesAndSides(Dialogue&, ChainState&, RunValues&) {}
+namespace {
+
+// Text28 says which side is due, Text27 shows the last route (odd) side, Text29 the
+// last even side.
+constexpr int dueBox = 28;
+constexpr int routeBox = 27;
+constexpr int evenBox = 29;
+
+constexpr const char* sideConfirmation =
+    "确认边长输入是否正确 ?   输入正确单击 Enter 键 ; 输入错误按零 ( 即为:0 )";
+
+std::string dueText(int k) { return "现在请输入S" + digits(k) + "边长"; }
+
+std::string sideName(int k) { return "S" + digits(k); }
+
+// A route side of the azimuth route. The last one, which arrives at B, shows the
+// due side anew on every attempt and echoes three decimals.
+void enterRouteSide(Dialogue& dialogue, ChainState& state, RunValues& run, int k, bool last) {
+    if (!last) dialogue.setText(dueBox, dueText(k));
+    const std::string prompt = "请输入第 " + digits(k) + " 条观测边长 S" + digits(k) + " :";
+    for (;;) {
+        dialogue.setText(routeBox, "");
+        if (last) dialogue.setText(dueBox, dueText(k));
+        const double length = dialogue.askNumber(prompt);
+        state.side[k] = length;
+        dialogue.setText(evenBox, "");
+        dialogue.setText(routeBox, sideName(k) + "=" + formatFixed(length, last ? 3 : 4));
+        if (!dialogue.confirm(sideConfirmation, run.confirmReply)) continue;
+        if (length == 0) {
+            dialogue.say("边长 " + sideName(k) + " 不能为零，请重新输入。");
+            continue;
+        }
+        if (length < 0) {
+            dialogue.say("边长 " + sideName(k) +
+                         " 不能为负数：只有偶数边用负值表示位于推算路线的右侧，请重新输入。");
+            continue;
+        }
+        return;
+    }
+}
+
+// The even side of triangle i, typed negative when it lies right of the route. It is
+// kept as a length, its side of the route in sideSign(i).
+void enterEvenSide(Dialogue& dialogue, ChainState& state, RunValues& run, int i) {
+    const int k = 2 * i;
+    dialogue.setText(dueBox, dueText(k));
+    const std::string prompt =
+        "请输入第 " + digits(k) + " 条观测的边长 S" + digits(k) +
+        " : 如果这条边位于方位角推算路线的右側,则此条偶数边 S(2*n) 请输负值 ( 即为:-s(2*n)之数值 ";
+    double length = 0;
+    for (;;) {
+        dialogue.setText(evenBox, "");
+        length = dialogue.askNumber(prompt);
+        state.side[k] = length;
+        dialogue.setText(routeBox, "");
+        dialogue.setText(evenBox, "s" + digits(k) + "=" + formatFixed(length, 4));
+        if (!dialogue.confirm(sideConfirmation, run.confirmReply)) continue;
+        if (length == 0) {
+            dialogue.say("边长 " + sideName(k) + " 不能为零，请重新输入。");
+            continue;
+        }
+        break;
+    }
+    run.sideSign[i] = static_cast<std::int16_t>(signOf(length));
+    state.side[k] = std::fabs(length);
+}
+
+// Triangle i can be formed when each side is shorter than the other two together.
+bool triangleCloses(const ChainState& state, int i) {
+    const double a = state.side[2 * i - 1], b = state.side[2 * i], c = state.side[2 * i + 1];
+    return a < b + c && b < a + c && c < a + b;
+}
+
+std::string cannotCloseMessage(const ChainState& state, int i) {
+    std::string lengths;
+    for (int k = 2 * i - 1; k <= 2 * i + 1; ++k) {
+        if (!lengths.empty()) lengths += "，";
+        lengths += sideName(k) + "=" + generalNumber(state.side[k]);
+    }
+    return "第 " + digits(i) + " 个三角形的三条边 " + lengths +
+           " 构不成三角形：最长边不短于另外两边之和。请重新输入 " + sideName(2 * i) + " 和 " +
+           sideName(2 * i + 1) + "。";
+}
+
+}  // namespace
+
+void enterNamesAndSides(Dialogue& dialogue, ChainState& state, RunValues& run) {
+    const int n = state.N;
+
+    state.pointName[0] = dialogue.askText("请输入起始点 A 的点名 :");
+    for (int i = 1; i <= n; ++i)
+        state.pointName[i] =
+            dialogue.askText("请按方位角推算路线依次输入第 " + digits(i) + " 个待定点的点名 :");
+    state.pointName[n + 1] = dialogue.askText("请输入闭合点 B 的点名 :");
+
+    // S1, then for each triangle its even side and the route side that closes it. A
+    // triangle that cannot be formed has both entered again; the route side it
+    // shares with the triangle before stays.
+    enterRouteSide(dialogue, state, run, 1, false);
+    for (int i = 1; i <= n; ++i) {
+        for (;;) {
+            enterEvenSide(dialogue, state, run, i);
+            enterRouteSide(dialogue, state, run, 2 * i + 1, i == n);
+            if (triangleCloses(state, i)) break;
+            dialogue.say(cannotCloseMessage(state, i));
+        }
+    }
+}
 
 }  // namespace trelvan
