@@ -1,9 +1,172 @@
 #include "report/report.h"
 
+#include <cstddef>
+
+#include "state/constants.h"
+#include "state/number_format.h"
+
 namespace trelvan {
 
-Report buildReport(const ChainState&) { return {}; }
+namespace {
 
-std::string renderText(const Report&) { return {}; }
+// The three kinds of chain, named in the title after how it is oriented.
+constexpr const char* bothAzimuthsTitle = "有方位角和纵横座标条件";
+constexpr const char* startAzimuthTitle = "由方位角起算的只有纵横座标条件";
+constexpr const char* unorientedTitle = "只有纵横座标条件的无定向锁";
+
+// True when the record holds a chain of N triangles with every array it needs.
+bool holdsChain(const ChainState& s) {
+    if (s.N < 1) return false;
+    const std::size_t points = static_cast<std::size_t>(s.N) + 2;
+    const std::size_t sides = 2 * static_cast<std::size_t>(s.N) + 2;
+    return s.pointName.size() >= points && s.pointX.size() >= points && s.pointY.size() >= points &&
+           s.side.size() >= sides && s.observedSide.size() >= sides;
+}
+
+// The side number as the report prints a number: a blank for the plus sign before
+// it and a blank after it, "s( 10 )=".
+std::string sideNumber(int i) { return " " + digits(i) + " "; }
+
+std::string fixed(double x, int decimals) { return formatFixed(x, decimals); }
+
+// Rounded to `rounded` decimals (halves to even), then shown with `shown` decimals.
+std::string rounded(double x, int rounded, int shown) {
+    return formatFixed(roundHalfEven(x, rounded), shown);
+}
+
+// A misclosure in millimetres: the metre value times 1000 as a 32-bit product.
+std::string millimetres(float metres) {
+    const float mm = metres * 1000.0f;
+    return rounded(static_cast<double>(mm), 2, 2);
+}
+
+class Builder {
+public:
+    explicit Builder(Report& report) : report_(report) {}
+    // A line of items in the body font.
+    void line(std::vector<ReportItem> items) { report_.push_back({bodyFontSize, std::move(items)}); }
+    void empty() { report_.push_back({bodyFontSize, {}}); }
+
+private:
+    static constexpr int bodyFontSize = 10;
+    Report& report_;
+};
+
+}  // namespace
+
+Report buildReport(const ChainState& s) {
+    Report report;
+    if (!holdsChain(s)) return report;
+
+    const int n = s.N;
+    const std::size_t b = static_cast<std::size_t>(n) + 1;  // point B
+
+    // The title names the kind of chain from the azimuths as last typed. A chain
+    // with only a closing azimuth has no title of its own.
+    const char* kind = nullptr;
+    if (s.taEntered != 0) kind = s.tbEntered != 0 ? bothAzimuthsTitle : startAzimuthTitle;
+    else if (s.tbEntered == 0) kind = unorientedTitle;
+    if (kind) {
+        report.push_back({12, {{13, std::string("--- ") + programTitle + " ( " + kind + " ) ---"}}});
+    }
+
+    Builder r(report);
+    r.empty();
+    r.empty();
+    r.line({{22, "起始点座标 :"}});
+    r.empty();
+    r.line({{27, "点名"}, {40, "X"}, {55, "Y"}});
+    r.line({{27, s.pointName[0]}, {0, ":"}, {35, fixed(s.Xa, 3)}, {50, fixed(s.Ya, 3)}});
+    if (s.Xb != 0 && s.Yb != 0) {
+        r.line({{27, s.pointName[b]}, {0, ":"}, {35, fixed(s.Xb, 3)}, {50, fixed(s.Yb, 3)}});
+    }
+
+    // Orientation at each end: the direction point when both its coordinates were
+    // given, else the azimuth as typed (degrees.minutes-seconds, shown to 3 places).
+    if (s.Xpa == 0 || s.Ypa == 0) {
+        r.line({{22, "方位角 B(a) :"}, {35, fixed(s.taEntered, 3)}, {0, "(度,分,秒)"}});
+    } else {
+        r.line({{22, "方位点 A :"}, {35, fixed(s.Xpa, 3)}, {50, fixed(s.Ypa, 3)}});
+    }
+    r.empty();
+    if (s.Xpb != 0 && s.Ypb != 0) {
+        r.line({{22, "方位点 B :"}, {35, fixed(s.Xpb, 3)}, {50, fixed(s.Ypb, 3)}});
+    } else {
+        r.line({{22, "方位角 B(b) :"}, {35, fixed(s.tbEntered, 3)}, {0, "(度,分,秒)"}});
+    }
+    r.empty();
+
+    // Observed sides as measured; adjusted sides to the millimetre.
+    r.line({{22, "观测边长 (米) :"}, {45, "平差边长 (米) :"}});
+    r.empty();
+    for (int i = 1; i <= 2 * n + 1; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        r.line({{24, "s("}, {0, sideNumber(i)}, {0, ")="}, {0, fixed(s.observedSide[k], 4)},
+                {47, "S("}, {0, sideNumber(i)}, {0, ")="}, {0, rounded(s.side[k], 3, 4)}});
+    }
+    r.empty();
+
+    r.line({{22, "条件方程闭合差 :"}});
+    r.empty();
+    if (s.azimuthCondition) {
+        r.line({{24, "方位角条件 : w(1)="}, {0, " "}, {0, rounded(static_cast<double>(s.w[1]), 2, 3)}, {0, " 秒"}});
+    } else {
+        r.line({{24, "方位角条件 : w(1)="}, {0, " "}, {0, " 没有方位角条件"}});
+    }
+    r.line({{24, "纵座标条件 : w(2)="}, {0, " "}, {0, millimetres(s.w[2])}, {0, " 毫米"}});
+    r.line({{24, "横座标条件 : w(3)="}, {0, " "}, {0, millimetres(s.w[3])}, {0, " 毫米"}});
+    r.empty();
+
+    r.line({{22, "平差结果 :"}});
+    r.empty();
+    r.line({{24, "点名"}, {40, "X"}, {55, "Y"}});
+    for (std::size_t i = 0; i <= b; ++i) {
+        r.line({{25, s.pointName[i]}, {0, ";"}, {35, rounded(s.pointX[i], 3, 3)},
+                {50, rounded(s.pointY[i], 3, 3)}});
+    }
+    r.empty();
+
+    const auto figure = [](float x) { return rounded(static_cast<double>(x), 2, 2); };
+    r.line({{22, "精度统计 :"}});
+    r.empty();
+    r.line({{24, "       单位权测角中误差 :    mb="}, {0, " "}, {0, figure(s.mb)}, {0, " 秒"}});
+    r.line({{24, "       单位权测边中误差 :    ms="}, {0, " "}, {0, figure(s.ms)}, {0, " 毫米"}});
+    r.empty();
+    // Weight reciprocals are shown as computed, without rounding first.
+    r.line({{24, "      最弱点纵座标权倒数 :   1/px="}, {0, " "}, {0, fixed(static_cast<double>(s.invPx), 4)}});
+    r.line({{24, "      最弱点横座标权倒数 :   1/py="}, {0, " "}, {0, fixed(static_cast<double>(s.invPy), 4)}});
+    r.line({{24, "最弱点纵座标单位权中误差 :    mx="}, {0, " "}, {0, figure(s.mx)}, {0, " 毫米"}});
+    r.line({{24, "最弱点横座标单位权中误差 :    my="}, {0, " "}, {0, figure(s.my)}, {0, " 毫米"}});
+    r.line({{24, "  最弱点单位权点位中误差 :    md="}, {0, " "}, {0, figure(s.md)}, {0, " 毫米"}});
+    return report;
+}
+
+std::string renderText(const Report& report) {
+    std::string out;
+    std::string current;
+    int position = 1;  // the next free cell, counted from 1
+    const auto endLine = [&] {
+        const auto last = current.find_last_not_of(' ');
+        current.erase(last == std::string::npos ? 0 : last + 1);
+        out += current;
+        out += '\n';
+        current.clear();
+        position = 1;
+    };
+    for (const ReportLine& line : report) {
+        for (const ReportItem& item : line.items) {
+            if (item.tab > 0) {
+                const int column = item.tab;
+                if (position > column) endLine();
+                current.append(static_cast<std::size_t>(column - position), ' ');
+                position = column;
+            }
+            current += item.text;
+            position += displayCells(item.text);
+        }
+        endLine();
+    }
+    return out;
+}
 
 }  // namespace trelvan

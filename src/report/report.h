@@ -3,6 +3,7 @@
 // placed at tab columns. The text renderer and the painter each walk the same list.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "state/chain_state.h"
@@ -21,12 +22,17 @@ struct ReportLine {
 
 using Report = std::vector<ReportLine>;
 
-// The report of `state`, which must hold a completed Compute action.
+// The report of `state`, which must hold a completed Compute action. A record that
+// holds no chain (no N, or arrays shorter than N asks for) gives an empty report.
 Report buildReport(const ChainState& state);
 
 // Plain text: tab columns counted in display cells (East Asian Wide and Fullwidth
 // characters take two), Tab(n) past column n starts a new line, trailing blanks
 // stripped, a newline at the end of every line.
 std::string renderText(const Report& report);
+
+// The cells a UTF-8 text takes on a character-cell line: two for each East Asian
+// Wide or Fullwidth character (Unicode 15), one for any other.
+int displayCells(std::string_view text);
 
 }  // namespace trelvan
