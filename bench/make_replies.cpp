@@ -1,0 +1,70 @@
+// Writes the replies for a generated chain of N triangles to standard output.
+//
+//   trelvan_make_replies N [SEED] [--noise MM] [--expect]
+//
+// --noise MM   standard deviation of the side noise in millimetres (default 2)
+// --expect     also write the misclosures the observations carry to B on standard
+//              error: "w1 <seconds> wx <mm> wy <mm>"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+
+#include "chain_generator.h"
+#include "state/constants.h"
+#include "state/number_format.h"
+
+namespace {
+
+int usage() {
+    std::fputs("usage: trelvan_make_replies N [SEED] [--noise MM] [--expect]\n", stderr);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace trelvan;
+    bench::ChainOptions options;
+    bool expect = false;
+    int positional = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--expect") {
+            expect = true;
+        } else if (arg == "--noise" && i + 1 < argc) {
+            const auto noise = parseNumber(argv[++i]);
+            if (!noise || *noise < 0) return usage();
+            options.sideNoiseMm = *noise;
+        } else if (positional == 0) {
+            const auto n = parseNumber(arg);
+            if (!n || *n < 1 || *n > maxTriangles || *n != std::trunc(*n)) return usage();
+            options.triangles = static_cast<int>(*n);
+            ++positional;
+        } else if (positional == 1) {
+            char* end = nullptr;
+            options.seed = std::strtoull(arg.c_str(), &end, 10);
+            if (arg.empty() || *end != '\0') return usage();
+            ++positional;
+        } else {
+            return usage();
+        }
+    }
+    if (positional == 0) return usage();
+
+    try {
+        const bench::GeneratedChain chain = bench::generateChain(options);
+        const std::string file = bench::replyFile(chain);
+        std::fwrite(file.data(), 1, file.size(), stdout);
+        if (expect) {
+            const auto w = bench::expectedMisclosures(chain);
+            std::fprintf(stderr, "w1 %.2f wx %.2f wy %.2f\n", w.w1Seconds, w.wxMm, w.wyMm);
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "trelvan_make_replies: %s\n", e.what());
+        return 2;
+    }
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
