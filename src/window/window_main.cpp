@@ -1,10 +1,10 @@
 #include "window/window_main.h"
 
 #include <QApplication>
-#include <QWidget>
 
 #include "report/painter/report_painter.h"
 #include "state/constants.h"
+#include "window/main_form.h"
 
 namespace trelvan {
 
@@ -12,8 +12,7 @@ int runWindow(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(programTitle));
     installFontSubstitutions();
-    QWidget window;
-    window.setWindowTitle(QString::fromUtf8(programTitle));
+    MainForm window;
     window.show();
     return app.exec();
 }

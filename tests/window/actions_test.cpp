@@ -1,0 +1,247 @@
+// The three buttons, with the dialogue scripted and with the real input box.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "support/scripted.h"
+#include "window/main_form.h"
+#include "window/qt_seams.h"
+
+namespace trelvan {
+namespace {
+
+using testing::Harness;
+
+const char* const askN = "请输入三角形个数 N:";
+const char* const askXa = "请输入起始点 A 纵座标 :";
+const char* const askYa = "请输入起始点 A 横座标 :";
+
+QString u(const std::string& text) { return QString::fromStdString(text); }
+
+class Actions : public ::testing::Test {
+protected:
+    Actions() {
+        form.setPrompter(&h.prompter);
+        form.setMessages(&h.messages);
+    }
+    std::string box(int n) const {
+        const auto* edit = form.findChild<QLineEdit*>(u("Text" + std::to_string(n)));
+        return edit != nullptr ? edit->text().toStdString() : "<no Text" + std::to_string(n) + ">";
+    }
+    void click(const char* button) {
+        auto* b = form.findChild<QPushButton*>(QString::fromUtf8(button));
+        ASSERT_NE(b, nullptr) << button;
+        b->click();
+    }
+    void script(std::initializer_list<const char*> replies) {
+        for (const char* reply : replies) h.prompter.add(std::string(reply));
+    }
+
+    Harness h;
+    MainForm form;
+};
+
+// One triangle with exact sides: A (1000, 1000), the unknown point (1050, 1050) and
+// B (1000, 1100); the first route side leaves A at 10° + 35° = 45°; the side A-B lies
+// right of the route and is typed negative. No closing azimuth.
+void scriptExactTriangle(Actions& test, std::function<void(std::initializer_list<const char*>)> add) {
+    (void)test;
+    add({"1"});                                                   // N
+    add({"1000", "", "1000", "", "1000", "", "1100", ""});       // Xa Ya Xb Yb
+    add({"0", "", "0", "", "0", "", "0", ""});                   // direction points
+    add({"10", "", "0", ""});                                    // Ta, Tb = none
+    add({"35", "", "0", ""});                                    // Qa, Qb = none
+    add({"6"});                                                  // angle tolerance
+    add({"A", "P1", "B"});                                       // names
+    add({"70.71067811865476", "", "-100", "", "70.71067811865476", ""});  // S1 S2 S3
+    add({"", "", ""});                                           // listing of A, P1, B
+}
+
+TEST_F(Actions, ComputeWritesTheBoxesAndACancelStopsIt) {
+    script({"4", "1000", ""});
+    h.prompter.cancel();  // at the Ya prompt
+    click("Command1");
+
+    ASSERT_GE(h.prompter.prompts.size(), 4u);
+    EXPECT_EQ(h.prompter.prompts[0], askN);
+    EXPECT_EQ(h.prompter.prompts[1], askXa);
+    EXPECT_EQ(h.prompter.prompts[3], askYa);
+    EXPECT_EQ(box(9), " 线性锁共有4个三角形");
+    EXPECT_EQ(box(1), " 1000.000");
+    EXPECT_EQ(box(2), "");
+    EXPECT_EQ(h.prompter.remaining(), 0u);
+    EXPECT_EQ(h.messages.said.size(), 1u);  // the Cancel is said once
+    EXPECT_FALSE(form.record().hasResult());
+    EXPECT_EQ(form.record().N, 0);
+}
+
+TEST_F(Actions, ACancelledComputeKeepsTheLastCompletedRecord) {
+    scriptExactTriangle(*this, [this](auto replies) { script(replies); });
+    click("Command1");
+    ASSERT_TRUE(h.messages.said.empty()) << h.messages.said.front();
+    ASSERT_TRUE(form.record().hasResult());
+    EXPECT_EQ(box(11), " B");
+    EXPECT_EQ(box(12), "1000.000");
+    EXPECT_EQ(box(13), "1100.000");
+    EXPECT_EQ(box(26), "");
+    const ChainState completed = form.record();
+
+    script({"3", "2000"});
+    h.prompter.add(Reply::typed("0"));  // re-enter Xa ...
+    h.prompter.cancel();                // ... and give up
+    click("Command1");
+    EXPECT_EQ(h.messages.said.size(), 1u);
+    EXPECT_EQ(form.record().N, completed.N);
+    EXPECT_EQ(form.record().pointX, completed.pointX);
+    EXPECT_EQ(form.record().pointY, completed.pointY);
+    EXPECT_EQ(form.record().pointName, completed.pointName);
+    EXPECT_EQ(form.record().Xa, completed.Xa);
+    // The boxes keep what the abandoned run showed.
+    EXPECT_EQ(box(1), " 2000.000");
+    EXPECT_EQ(box(11), " B");
+}
+
+TEST_F(Actions, PrintBeforeAnyComputeSaysThereIsNoResult) {
+    click("Command3");
+    ASSERT_EQ(h.messages.said.size(), 1u);
+    EXPECT_NE(h.messages.said[0].find("没有"), std::string::npos) << h.messages.said[0];
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// A fault inside the action must not take the window down with it: the operator is
+// told, and the last completed record is kept.
+TEST_F(Actions, AnUnexpectedFaultIsSaidAndTheWindowLivesOn) {
+    struct Faulty : Prompter {
+        Reply ask(const std::string&) override { throw std::length_error("reply"); }
+    } faulty;
+    form.setPrompter(&faulty);
+    click("Command1");
+    EXPECT_EQ(h.messages.said.size(), 1u);
+    EXPECT_FALSE(form.record().hasResult());
+    form.setPrompter(&h.prompter);
+    script({"2"});
+    h.prompter.cancel();
+    click("Command1");  // a later action runs normally
+    EXPECT_EQ(box(9), " 线性锁共有2个三角形");
+}
+
+TEST_F(Actions, EndClosesTheWindow) {
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    click("Command2");
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST(TextBoxSink, AWriteReplacesTheWholeTextAndShowsItsBeginning) {
+    MainForm form;
+    auto* edit = form.findChild<QLineEdit*>("Text11");
+    ASSERT_NE(edit, nullptr);
+    LineEditBoxes boxes;
+    boxes.attach(11, edit);
+    const std::string longName = " " + std::string(70000, 'x') + "终";
+    boxes.setText(11, longName);
+    EXPECT_EQ(edit->text().toStdString(), longName);
+    EXPECT_EQ(edit->cursorPosition(), 0);
+    boxes.setText(11, " B");
+    EXPECT_EQ(edit->text().toStdString(), " B");
+    boxes.setText(40, "nowhere");  // no such box: nothing happens
+}
+
+// Answers the real modal input boxes as an operator would, one step per box that
+// opens: type a reply and press Enter, or press Cancel. Gives up after a bound and
+// then cancels whatever opens, so that a stuck dialogue fails instead of hanging.
+class Operator : public QObject {
+public:
+    struct Step {
+        bool cancel;
+        QString reply;
+    };
+    explicit Operator(std::vector<Step> steps) : steps_(std::move(steps)) {
+        connect(&timer_, &QTimer::timeout, this, &Operator::look);
+        timer_.start(5);
+        clock_.start();
+    }
+
+    std::vector<std::string> prompts;
+    std::vector<std::string> faults;
+    bool sawBoxWithTitle = true, sawEmptyField = true, sawWrapping = true, sawButtons = true;
+
+private:
+    void look() {
+        auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) return;
+        auto* field = box->findChild<QLineEdit*>();
+        auto* buttons = box->findChild<QDialogButtonBox*>();
+        auto* label = box->findChild<QLabel*>();
+        prompts.push_back(box->labelText().toStdString());
+        sawBoxWithTitle = sawBoxWithTitle && box->windowTitle() == QStringLiteral("Trelvan");
+        sawEmptyField = sawEmptyField && field != nullptr && field->text().isEmpty();
+        sawWrapping = sawWrapping && label != nullptr && label->wordWrap();
+        sawButtons = sawButtons && buttons != nullptr && buttons->button(QDialogButtonBox::Ok) &&
+                     buttons->button(QDialogButtonBox::Cancel);
+        if (next_ >= steps_.size() || clock_.elapsed() > 20000) {
+            faults.push_back("unexpected or late box: " + prompts.back());
+            box->reject();
+            return;
+        }
+        const Step step = steps_[next_++];
+        if (step.cancel) {
+            buttons->button(QDialogButtonBox::Cancel)->click();
+            return;
+        }
+        field->setFocus();
+        QTest::keyClicks(field, step.reply);
+        QTest::keyClick(field, Qt::Key_Return);
+    }
+
+    std::vector<Step> steps_;
+    std::size_t next_ = 0;
+    QTimer timer_;
+    QElapsedTimer clock_;
+};
+
+TEST(RealInputBox, TheOperatorAnswersThroughTheModalBox) {
+    testing::EventLog log;
+    testing::RecordingMessages messages(log);
+    MainForm form;
+    form.setMessages(&messages);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+
+    Operator op({{false, "abc"},        // not a number: refused, asked again
+                 {false, "2"},
+                 {false, "1234.5678"},  // Xa
+                 {false, ""},           // Enter on the empty confirmation confirms
+                 {true, {}}});          // Cancel at the Ya prompt abandons the action
+    form.findChild<QPushButton*>("Command1")->click();
+
+    EXPECT_TRUE(op.faults.empty()) << op.faults.front();
+    ASSERT_EQ(op.prompts.size(), 5u);
+    EXPECT_EQ(op.prompts[0], askN);
+    EXPECT_EQ(op.prompts[1], askN);
+    EXPECT_EQ(op.prompts[2], askXa);
+    EXPECT_EQ(op.prompts[4], askYa);
+    EXPECT_TRUE(op.sawBoxWithTitle);
+    EXPECT_TRUE(op.sawEmptyField);
+    EXPECT_TRUE(op.sawWrapping);
+    EXPECT_TRUE(op.sawButtons);
+    EXPECT_EQ(messages.said.size(), 2u);  // the refused reply, then the Cancel
+    auto text = [&](const char* name) { return form.findChild<QLineEdit*>(name)->text().toStdString(); };
+    EXPECT_EQ(text("Text9"), " 线性锁共有2个三角形");
+    EXPECT_EQ(text("Text1"), " 1234.568");
+    EXPECT_FALSE(form.record().hasResult());
+}
+
+}  // namespace
+}  // namespace trelvan
