@@ -1,0 +1,48 @@
+#pragma once
+// Pieces shared by the triangle solution and the two propagations along the azimuth
+// route (observed sides first, adjusted sides at the end).
+
+#include <cmath>
+
+#include "state/constants.h"
+
+namespace trelvan::geometry {
+
+// The angle, in degrees between 0 and 180, whose cosine is x (|x| < 1), formed
+// through the arctangent: arctan(√(1 − x²) / x), plus 180 for an obtuse angle.
+// A right angle (x exactly 0) is exactly 90 degrees.
+inline double angleFromCosine(double x) {
+    if (x == 0) return 90.0;
+    double angle = std::atan(std::sqrt(1 - x * x) / x) / degToRad;
+    if (x < 0) angle += 180;
+    return angle;
+}
+
+// One correction of a full turn each way, never more: first down, then up.
+inline double reduceDownThenUp(double azimuth) {
+    if (azimuth >= 360) azimuth -= 360;
+    if (azimuth < 0) azimuth += 360;
+    return azimuth;
+}
+
+// The same with the two corrections the other way round: first up, then down.
+// Used where the route turns at point 1 and the sum tends to fall below zero.
+inline double reduceUpThenDown(double azimuth) {
+    if (azimuth < 0) azimuth += 360;
+    if (azimuth >= 360) azimuth -= 360;
+    return azimuth;
+}
+
+// Cosine of the law of cosines for the angle between sides p and q, opposite r.
+inline double cosineBetween(double p, double q, double r) {
+    return (p * p + q * q - r * r) / (2 * p * q);
+}
+
+// True for a fan: triangle i turns about the same vertex as triangle i−1, because
+// both even sides lie on the same side of the route.
+template <class Signs>
+inline bool isFan(const Signs& sideSign, int i) {
+    return sideSign[i] == sideSign[i - 1];
+}
+
+}  // namespace trelvan::geometry
