@@ -1,13 +1,84 @@
 #include "window/print_action.h"
 
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "report/painter/report_painter.h"
+#include "state/constants.h"
+
 namespace trelvan {
 
-void Command3_Click(QWidget*, const ChainState& record, Messages& messages) {
-    if (!record.hasResult()) {
+namespace {
+
+QString findSystemPrinter() {
+    const QPrinterInfo standard = QPrinterInfo::defaultPrinter();
+    if (!standard.isNull()) return standard.printerName();
+    const QList<QPrinterInfo> installed = QPrinterInfo::availablePrinters();
+    return installed.isEmpty() ? QString() : installed.front().printerName();
+}
+
+QString printOnSystemPrinter(const Report& report, const QString& name) {
+    const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+    if (info.isNull()) return QStringLiteral("找不到打印机 %1。").arg(name);
+    QPrinter printer(info, QPrinter::HighResolution);
+    if (!printer.isValid()) return QStringLiteral("打印机 %1 无法使用。").arg(name);
+    printer.setDocName(QString::fromUtf8(programTitle));
+    const QString failure = paintReport(report, printer);
+    if (!failure.isEmpty()) return QStringLiteral("打印机 %1：%2").arg(name, failure);
+    if (printer.printerState() == QPrinter::Error) {
+        return QStringLiteral("打印机 %1 报告错误，报告没有打印出来。").arg(name);
+    }
+    return {};
+}
+
+bool askYesNo(QWidget* parent, const QString& question) {
+    return QMessageBox::question(parent, QString::fromUtf8(programTitle), question,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+QString askPdfFileName(QWidget* parent) {
+    QFileDialog dialog(parent, QStringLiteral("保存报告为 PDF 文件"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QStringLiteral("PDF 文件 (*.pdf)"));
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.selectFile(QString::fromUtf8(programTitle) + QStringLiteral(".pdf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+}  // namespace
+
+PrintHooks PrintHooks::system() {
+    return {findSystemPrinter, printOnSystemPrinter, askYesNo, askPdfFileName, writeReportPdf};
+}
+
+void Command3_Click(QWidget* parent, const ChainState& record, Messages& messages,
+                    const PrintHooks& hooks) {
+    const Report report = record.hasResult() ? buildReport(record) : Report{};
+    if (report.empty()) {
         messages.say("还没有完成的平差计算结果，无法打印。");
         return;
     }
-    messages.say("打印功能尚未完成。");
+
+    const QString printer = hooks.findPrinter();
+    if (!printer.isEmpty()) {
+        const QString failure = hooks.print(report, printer);
+        if (!failure.isEmpty()) messages.say(failure.toStdString());
+        return;
+    }
+
+    if (!hooks.confirm(parent, QStringLiteral("没有可用的打印机。是否把报告保存为 PDF 文件？"))) return;
+    const QString fileName = hooks.choosePdfFile(parent);
+    if (fileName.isEmpty()) return;
+    const QString failure = hooks.writePdf(report, fileName);
+    if (!failure.isEmpty()) {
+        messages.say(failure.toStdString());
+        return;
+    }
+    messages.say(QStringLiteral("报告已保存为 %1").arg(fileName).toStdString());
 }
 
 }  // namespace trelvan

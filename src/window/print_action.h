@@ -2,16 +2,40 @@
 // The Print action: the report of the last completed Compute action on the default
 // printer, or, with no printer, as a PDF file the operator chooses.
 
+#include <functional>
+
+#include <QString>
+
 #include "entry/interfaces.h"
+#include "report/report.h"
 #include "state/chain_state.h"
 
 class QWidget;
 
 namespace trelvan {
 
+// What the Print action asks of the system, replaceable in tests. Each failure is
+// returned as a Chinese message naming its cause; empty means success.
+struct PrintHooks {
+    // The printer to use: the default printer, else the first one installed;
+    // empty when there is none.
+    std::function<QString()> findPrinter;
+    std::function<QString(const Report&, const QString& printer)> print;
+    // Asks a yes/no question; true for yes.
+    std::function<bool(QWidget* parent, const QString& question)> confirm;
+    // Asks where to save the PDF; empty when the operator cancels.
+    std::function<QString(QWidget* parent)> choosePdfFile;
+    std::function<QString(const Report&, const QString& fileName)> writePdf;
+
+    // The real printers, message boxes and file dialog.
+    static PrintHooks system();
+};
+
 // Prints `record`. Before any completed Compute action it prints nothing and says
-// so. Failures are said through `messages`; nothing here ends the program, and the
+// so. With no printer installed it offers to save the same pages as a PDF file.
+// Failures are said through `messages`; nothing here ends the program, and the
 // record is not changed.
-void Command3_Click(QWidget* parent, const ChainState& record, Messages& messages);
+void Command3_Click(QWidget* parent, const ChainState& record, Messages& messages,
+                    const PrintHooks& hooks = PrintHooks::system());
 
 }  // namespace trelvan

@@ -5,9 +5,12 @@
 #include <vector>
 
 #include "report/report.h"
+#include "report/sample_chain.h"
 
 namespace trelvan {
 namespace {
+
+using testing::chainOf;
 
 std::string pad(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
 
@@ -16,27 +19,6 @@ std::vector<std::string> linesOf(const std::string& text) {
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
-}
-
-// A chain of n triangles with plain, distinguishable values everywhere.
-ChainState chainOf(int n) {
-    ChainState s;
-    s.N = static_cast<std::int16_t>(n);
-    const auto points = static_cast<std::size_t>(n) + 2, sides = 2 * static_cast<std::size_t>(n) + 2;
-    s.pointX.assign(points, 0.0);
-    s.pointY.assign(points, 0.0);
-    s.pointName.assign(points, "");
-    s.side.assign(sides, 0.0);
-    s.observedSide.assign(sides, 0.0);
-    for (std::size_t i = 0; i < points; ++i) {
-        s.pointName[i] = "P" + std::to_string(i);
-        s.pointX[i] = 1000.0 + 10.0 * static_cast<double>(i);
-        s.pointY[i] = 2000.0 + 10.0 * static_cast<double>(i);
-    }
-    for (std::size_t k = 1; k < sides; ++k) s.observedSide[k] = s.side[k] = 100.0 + static_cast<double>(k);
-    s.Xa = 1000.0, s.Ya = 2000.0, s.Xb = 1100.0, s.Yb = 2100.0;
-    s.taEntered = 45.3, s.tbEntered = 120.1;
-    return s;
 }
 
 std::string reportText(const ChainState& s) { return renderText(buildReport(s)); }

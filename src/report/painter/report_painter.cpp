@@ -1,18 +1,159 @@
 #include "report/painter/report_painter.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+
 #include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include "state/constants.h"
 
 namespace trelvan {
 
-void installFontSubstitutions() {
-    QFont::insertSubstitutions(QStringLiteral("宋体"), {QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC")});
-    QFont::insertSubstitutions(QStringLiteral("SimSun"), {QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC")});
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), {QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC")});
+namespace {
+
+// Where the first item of the report stands, from the top left of the printable area.
+constexpr std::int64_t setUpLeftTwips = 2000;
+constexpr std::int64_t setUpTopTwips = 1000;
+
+qreal twipsToDevice(std::int64_t twips, int dotsPerInch) {
+    return static_cast<qreal>(twips * dotsPerInch) / 1440.0;
 }
 
-QString paintReport(const Report&, QPagedPaintDevice&) { return QStringLiteral("打印尚未实现"); }
+QFont reportFont(int pointSize) {
+    QFont font(QString::fromUtf8(reportFontFamily));
+    font.setPointSize(pointSize > 0 ? pointSize : 10);
+    return font;
+}
 
-QString writeReportPdf(const Report&, const QString&) { return QStringLiteral("PDF 输出尚未实现"); }
+// The print position on the page, moved along the report as a line printer would:
+// items follow each other, Tab(n) goes to column n or, when the position is
+// already past it, to column n of the next line, and a full page continues on the
+// next one at the same top position.
+class PagePrinter {
+public:
+    PagePrinter(QPainter& painter, QPagedPaintDevice& device)
+        : painter_(painter),
+          device_(device),
+          top_(twipsToDevice(setUpTopTwips, device.logicalDpiY())),
+          x_(twipsToDevice(setUpLeftTwips, device.logicalDpiX())),
+          y_(top_) {}
+
+    // False when the device refused a new page.
+    bool printLine(const ReportLine& line) {
+        if (!metrics_ || line.fontSize != fontSize_) {
+            fontSize_ = line.fontSize;
+            painter_.setFont(reportFont(fontSize_));
+            metrics_.emplace(painter_.font(), &device_);
+        }
+        const QFontMetricsF& metrics = *metrics_;
+        const qreal column = metrics.averageCharWidth();
+        const qreal height = metrics.height();
+        for (const ReportItem& item : line.items) {
+            if (item.tab > 0) {
+                const qreal target = (item.tab - 1) * column;
+                if (atSetUp_) {
+                    // The first item starts at the set-up position, or further
+                    // right when its column lies beyond it.
+                    x_ = std::max(x_, target);
+                } else {
+                    // Glyph advances and the average width are scaled separately,
+                    // so a position that is a hair past the column is still at it.
+                    if (x_ > target + column / 2) endLine(height);
+                    x_ = std::max(x_, target);
+                }
+            }
+            atSetUp_ = false;
+            if (item.text.empty()) continue;
+            if (y_ + height > device_.height() && pagePrinted_) {
+                if (!device_.newPage()) return false;
+                y_ = top_;
+                pagePrinted_ = false;
+            }
+            const QString text = QString::fromStdString(item.text);
+            painter_.drawText(QPointF(x_, y_ + metrics.ascent()), text);
+            pagePrinted_ = true;
+            x_ += metrics.horizontalAdvance(text);
+        }
+        endLine(height);
+        return true;
+    }
+
+private:
+    void endLine(qreal height) {
+        y_ += height;
+        x_ = 0;
+        atSetUp_ = false;
+    }
+
+    QPainter& painter_;
+    QPagedPaintDevice& device_;
+    const qreal top_;
+    qreal x_, y_;
+    int fontSize_ = 0;
+    std::optional<QFontMetricsF> metrics_;
+    bool atSetUp_ = true;       // nothing printed and no line ended yet
+    bool pagePrinted_ = false;  // something stands on the current page
+};
+
+}  // namespace
+
+void installFontSubstitutions() {
+    const QStringList song = {QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC")};
+    QFont::insertSubstitutions(QString::fromUtf8(reportFontFamily), song);
+    QFont::insertSubstitutions(QStringLiteral("SimSun"), song);
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC")});
+}
+
+QString paintReport(const Report& report, QPagedPaintDevice& device) {
+    installFontSubstitutions();
+    QPainter painter;
+    if (!painter.begin(&device)) return QStringLiteral("无法开始输出报告：打印设备未能打开。");
+    painter.setPen(Qt::black);
+    PagePrinter printer(painter, device);
+    for (const ReportLine& line : report) {
+        if (!printer.printLine(line)) {
+            painter.end();
+            return QStringLiteral("无法输出报告：打印设备未能换到新的一页。");
+        }
+    }
+    if (!painter.end()) return QStringLiteral("无法完成报告的输出：打印设备报告错误。");
+    return {};
+}
+
+QString writeReportPdf(const Report& report, const QString& fileName) {
+    // Written to a temporary file and renamed into place only when complete, so a
+    // failure never leaves a truncated report behind or destroys an older one.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return QStringLiteral("无法写入 PDF 文件 %1：%2").arg(fileName, file.errorString());
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(1200);
+        writer.setTitle(QString::fromUtf8(programTitle));
+        writer.setCreator(QString::fromUtf8(programTitle));
+        const qreal m = pdfMarginMillimetres;
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                         QMarginsF(m, m, m, m), QPageLayout::Millimeter));
+        const QString failure = paintReport(report, writer);
+        if (!failure.isEmpty()) {
+            file.cancelWriting();
+            return QStringLiteral("无法写入 PDF 文件 %1：%2").arg(fileName, failure);
+        }
+    }
+    if (!file.commit()) {
+        return QStringLiteral("无法写入 PDF 文件 %1：%2").arg(fileName, file.errorString());
+    }
+    return {};
+}
 
 }  // namespace trelvan
