@@ -29,10 +29,11 @@ Reply InputBoxPrompter::ask(const std::string& prompt) {
     }
     // Let an over-long paste through whole, so that the dialogue refuses it with a
     // message instead of the field cutting it short without a word.
+    // The box's layout sizes it to its contents, so the field sets its width.
     if (auto* edit = box.findChild<QLineEdit*>()) {
         edit->setMaxLength(static_cast<int>(maxReplyBytes) + 1);
+        edit->setMinimumWidth(inputBoxWidth);
     }
-    box.setMinimumWidth(inputBoxWidth);
     if (box.exec() != QDialog::Accepted) return Reply::cancel();
     return Reply::typed(box.textValue().toStdString());
 }
