@@ -39,11 +39,13 @@ void requireTriangle(int i, double a, double b, double c, bool adjusted) {
     if (positive && finite && longest < others) return;
     std::string message = adjusted ? "平差后第 " : "第 ";
     message += digits(i) + " 个三角形的" + (adjusted ? "边长 " : "观测边长 ");
-    if (finite) {
-        message += sideText(2 * i - 1, a) + "、" + sideText(2 * i, b) + "、" +
-                   sideText(2 * i + 1, c) + " 不能构成三角形（最长边不短于另两边之和）";
-    } else {
+    if (!finite) {
         message += "不是有限数";
+    } else {
+        message += sideText(2 * i - 1, a) + "、" + sideText(2 * i, b) + "、" +
+                   sideText(2 * i + 1, c) +
+                   (positive ? " 不能构成三角形（最长边不短于另两边之和）"
+                             : " 中有不大于零的边长，不能构成三角形");
     }
     fail(message + abandoned);
 }
