@@ -3,6 +3,7 @@
 #
 #   scripts/dev.sh window   install what is missing, build, open the window
 #   scripts/dev.sh test     install what is missing, build, run every test with ctest
+#   scripts/dev.sh deps     install what is missing, nothing else
 #
 # Environment: BUILD_DIR (default: build), JOBS (default: number of cores).
 set -euo pipefail
@@ -42,8 +43,11 @@ case "${1:-}" in
         # Window tests run on the offscreen platform; nothing needs a display.
         QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j "$jobs"
         ;;
+    deps)
+        install_missing
+        ;;
     *)
-        echo "usage: scripts/dev.sh window|test" >&2
+        echo "usage: scripts/dev.sh window|test|deps" >&2
         exit 2
         ;;
 esac
