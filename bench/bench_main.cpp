@@ -7,6 +7,7 @@
 // close as expected.
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -23,13 +24,6 @@
 
 namespace trelvan::bench {
 namespace {
-
-// The number in a shown misclosure such as "-1.63毫米"; empty for "不存在".
-std::optional<double> shownNumber(const std::string& text) {
-    std::size_t end = 0;
-    while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) ++end;
-    return parseNumber(std::string_view(text).substr(0, end));
-}
 
 // Runs the Compute action on generated chains and compares the misclosures it
 // shows with those the generator's own walk along the chain expects: the shown
@@ -52,7 +46,7 @@ bool checkMisclosures() {
         bool good = failure.empty();
         std::string cells[3];
         for (int k = 0; k < 3; ++k) {
-            const auto shown = shownNumber(boxes.texts[15 + k]);
+            const auto shown = shownFigure(boxes.texts[15 + k]);
             // Two decimals are shown; the misclosures are stored as 32-bit floats.
             const double tolerance = 0.006 + std::fabs(want[k]) * 2e-7;
             good = good && shown && std::fabs(*shown - want[k]) <= tolerance;
@@ -76,6 +70,7 @@ struct Median {
 // The console report, keeping the median of every benchmark (or its single run).
 class MedianReporter : public benchmark::ConsoleReporter {
 public:
+    explicit MedianReporter(OutputOptions options) : ConsoleReporter(options) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const auto& run : runs) {
@@ -160,7 +155,8 @@ int main(int argc, char** argv) {
 
     const bool closes = checkMisclosures();
 
-    MedianReporter reporter;
+    MedianReporter reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular
+                                                  : benchmark::ConsoleReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 

@@ -256,4 +256,10 @@ Misclosures expectedMisclosures(const GeneratedChain& chain) {
     return w;
 }
 
+std::optional<double> shownFigure(const std::string& text) {
+    std::size_t end = 0;
+    while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) ++end;
+    return parseNumber(std::string_view(text).substr(0, end));
+}
+
 }  // namespace trelvan::bench

@@ -11,6 +11,7 @@
 // point, to the millimetre. Output is deterministic for a given seed.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,5 +53,9 @@ struct Misclosures {
     double wyMm = 0;
 };
 Misclosures expectedMisclosures(const GeneratedChain& chain);
+
+// The number of a figure as a text box shows it: -1.63 from "-1.63毫米"; empty for a
+// text without a leading number ("不存在").
+std::optional<double> shownFigure(const std::string& text);
 
 }  // namespace trelvan::bench
