@@ -203,7 +203,7 @@ void MainForm::Command3_Click() {
     if (busy_) return;
     Busy busy(busy_);
     try {
-        trelvan::Command3_Click(this, record_, *messages_);
+        trelvan::Command3_Click(this, record_, *messages_, printHooks_);
     } catch (const std::exception& e) {
         messages_->say(std::string("打印中出现意外错误：") + e.what());
     }

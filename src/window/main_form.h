@@ -11,6 +11,7 @@
 
 #include "entry/interfaces.h"
 #include "state/chain_state.h"
+#include "window/print_action.h"
 #include "window/qt_seams.h"
 
 class QLineEdit;
@@ -50,6 +51,8 @@ public:
     // The window does not own what it is given.
     void setPrompter(Prompter* prompter);
     void setMessages(Messages* messages);
+    // The printers, questions and file dialog the Print action uses.
+    void setPrintHooks(PrintHooks hooks) { printHooks_ = std::move(hooks); }
 
     // The record of the last completed Compute action: what Print prints.
     const ChainState& record() const { return record_; }
@@ -81,6 +84,7 @@ private:
     Prompter* prompter_ = &ownPrompter_;
     Messages* messages_ = &ownMessages_;
     LineEditBoxes boxes_;
+    PrintHooks printHooks_ = PrintHooks::system();
 };
 
 }  // namespace trelvan

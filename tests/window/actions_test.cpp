@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "report/report.h"
 #include "support/scripted.h"
 #include "window/main_form.h"
 #include "window/qt_seams.h"
@@ -115,6 +116,47 @@ TEST_F(Actions, PrintBeforeAnyComputeSaysThereIsNoResult) {
     ASSERT_EQ(h.messages.said.size(), 1u);
     EXPECT_NE(h.messages.said[0].find("没有"), std::string::npos) << h.messages.said[0];
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// After a completed computation Print sends the report of that computation to the
+// printer; with no printer it offers the same pages as a PDF, and a failure is said.
+TEST_F(Actions, PrintSendsTheLastCompletedReportOrOffersAPdf) {
+    scriptExactTriangle();
+    click("Command1");
+    ASSERT_TRUE(form.record().hasResult());
+
+    std::vector<std::string> printed;
+    QString printer = QStringLiteral("Office");
+    bool offered = false;
+    PrintHooks hooks;
+    hooks.findPrinter = [&] { return printer; };
+    hooks.print = [&](const Report& report, const QString&) {
+        printed.push_back(renderText(report));
+        return QString();
+    };
+    hooks.confirm = [&](QWidget*, const QString&) { return offered = true; };
+    hooks.choosePdfFile = [](QWidget*) { return QStringLiteral("/tmp/trelvan-window-test.pdf"); };
+    hooks.writePdf = [&](const Report& report, const QString&) {
+        printed.push_back(renderText(report));
+        return QStringLiteral("磁盘已满");
+    };
+    form.setPrintHooks(hooks);
+
+    click("Command3");
+    click("Command3");  // printing changes nothing: the same report again
+    ASSERT_EQ(printed.size(), 2u);
+    EXPECT_EQ(printed[0], printed[1]);
+    EXPECT_EQ(printed[0], renderText(buildReport(form.record())));
+    EXPECT_NE(printed[0].find("P1;"), std::string::npos);
+
+    printer.clear();  // no printer installed
+    const auto saidBefore = h.messages.said.size();
+    click("Command3");
+    EXPECT_TRUE(offered);
+    ASSERT_EQ(printed.size(), 3u);
+    EXPECT_EQ(printed[2], printed[0]);
+    ASSERT_GT(h.messages.said.size(), saidBefore);
+    EXPECT_NE(h.messages.said.back().find("磁盘已满"), std::string::npos) << h.messages.said.back();
 }
 
 // A fault inside the action must not take the window down with it: the operator is
