@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz target with clang and runs it on one core.
 #
-#   fuzz/run.sh [SECONDS]     default 600
+#   fuzz/run.sh [SECONDS [LIBFUZZER OPTIONS...]]     SECONDS defaults to 600
 #
 # New inputs go to build-fuzz/corpus; the committed seeds in fuzz/corpus are read
 # only. A fault leaves its input as build-fuzz/crash-*, timeout-* or oom-*: replay it
@@ -10,6 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-600}
+shift || true
 
 if [ ! -f "$build/build.ninja" ]; then
     CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -21,4 +22,4 @@ mkdir -p "$build/corpus"
 cd "$build"
 exec ./fuzz_compute corpus "$root/fuzz/corpus" -dict="$root/fuzz/replies.dict" \
     -max_total_time="$seconds" -max_len=16384 -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1
+    -print_final_stats=1 "$@"

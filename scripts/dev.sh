@@ -4,8 +4,11 @@
 #   scripts/dev.sh window   install what is missing, build, open the window
 #   scripts/dev.sh test     install what is missing, build, run every test with ctest
 #   scripts/dev.sh deps     install what is missing, nothing else
+#   scripts/dev.sh sanitize install what is missing, build with AddressSanitizer and
+#                           UndefinedBehaviorSanitizer, run every test with ctest
 #
-# Environment: BUILD_DIR (default: build), JOBS (default: number of cores).
+# Environment: BUILD_DIR (default: build; build-asan for sanitize), JOBS (default:
+# number of cores), CMAKE_ARGS (more configure options, e.g. -DTRELVAN_SANITIZE=ON).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -27,7 +30,8 @@ install_missing() {
 }
 
 configure_and_build() {
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    # shellcheck disable=SC2086  # CMAKE_ARGS is a list of options
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" ${CMAKE_ARGS:-}
     cmake --build "$build" -j "$jobs"
 }
 
@@ -46,8 +50,19 @@ case "${1:-}" in
     deps)
         install_missing
         ;;
+    sanitize)
+        # Any memory error, leak or undefined behaviour ends the test that meets it
+        # with the sanitizer's report. No leak is suppressed: Qt and fontconfig leave
+        # none that LeakSanitizer sees on this platform.
+        install_missing
+        build=${BUILD_DIR:-$root/build-asan}
+        configure_and_build -DTRELVAN_SANITIZE=ON
+        ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:strict_init_order=1:check_initialization_order=1 \
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j "$jobs"
+        ;;
     *)
-        echo "usage: scripts/dev.sh window|test|deps" >&2
+        echo "usage: scripts/dev.sh window|test|deps|sanitize" >&2
         exit 2
         ;;
 esac
