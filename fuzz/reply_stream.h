@@ -13,9 +13,11 @@
 //
 // After every action:
 //   - no text box outside Text1..Text32 is written, Text26 never, and no box (point
-//     names aside), message or report line shows NaN or infinity or ill-formed UTF-8;
-//   - an abandoned action leaves the record exactly as it was;
-//   - a completed action leaves a whole chain with finite figures and a report;
+//     names aside), message or report line shows NaN, infinity, a negative zero or
+//     ill-formed UTF-8;
+//   - an abandoned action leaves the record exactly as it was, and says why;
+//   - a completed action has shown every result and leaves a whole chain with
+//     finite figures and a report;
 //   - once the input has ended, the dialogue asks at most the listing's N + 2
 //     pauses more: a dialogue that keeps asking on finite input is a hang.
 
@@ -24,6 +26,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -117,14 +120,38 @@ private:
     std::size_t position_ = 0;
 };
 
+// A figure that rounds to zero shows no minus sign: "-0.00" is not a number anyone
+// would write down.
+inline bool showsNegativeZero(std::string_view text) {
+    for (std::size_t at = text.find("-0"); at != std::string_view::npos; at = text.find("-0", at + 1)) {
+        std::size_t end = at + 2;
+        if (end < text.size() && text[end] == '.') ++end;
+        while (end < text.size() && text[end] == '0') ++end;
+        if (end == text.size() || !std::isdigit(static_cast<unsigned char>(text[end]))) return true;
+    }
+    return false;
+}
+
 class CheckingBoxes : public TextBoxes {
 public:
     explicit CheckingBoxes(Verdict& verdict) : verdict_(verdict) {}
     void setText(int box, const std::string& text) override {
-        if (box < 1 || box > 32) verdict_.flag("write to a box that does not exist: " + boxName(box));
+        if (box < 1 || box > 32) return verdict_.flag("write to a box that does not exist: " + boxName(box));
         if (box == 26) verdict_.flag("Text26 is written");
+        // Point names (Text11) and typed replies echoed as typed (a re-entered Tb in
+        // Text6) are the operator's own text.
         if (box != 11 && showsNonFinite(text)) verdict_.flag(boxName(box) + " shows " + text);
+        if (box != 11 && box != 6 && showsNegativeZero(text)) verdict_.flag(boxName(box) + " shows " + text);
         if (!isWellFormedUtf8(text)) verdict_.flag(boxName(box) + " is not UTF-8");
+        ++writes[box];
+        last[box] = text;
+    }
+    // What this action wrote: how often, and last, to each box.
+    int writes[33] = {};
+    std::string last[33];
+    void forget() {
+        std::fill(std::begin(writes), std::end(writes), 0);
+        std::fill(std::begin(last), std::end(last), std::string());
     }
 
 private:
@@ -134,8 +161,11 @@ private:
 class CheckingMessages : public Messages {
 public:
     explicit CheckingMessages(Verdict& verdict) : verdict_(verdict) {}
+    int said = 0;
     void say(const std::string& message) override {
+        ++said;
         if (showsNonFinite(message)) verdict_.flag("message shows " + message);
+        if (showsNegativeZero(message)) verdict_.flag("message shows " + message);
         if (!isWellFormedUtf8(message)) verdict_.flag("message is not UTF-8");
     }
 
@@ -166,6 +196,21 @@ inline bool sameRecord(const ChainState& a, const ChainState& b) {
            a.N == b.N && a.azimuthCondition == b.azimuthCondition;
 }
 
+// A completed action has shown every result: the count, the known data, the case,
+// the tolerance, the sides, the misclosures, the precision figures, and each point
+// once in the listing.
+inline void checkShown(const ChainState& s, const CheckingBoxes& boxes, Verdict& verdict) {
+    for (int box : {1, 2, 3, 4, 7, 8, 9, 10, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 27, 28, 29,
+                    30, 31, 32}) {
+        if (boxes.writes[box] == 0) verdict.flag("a completed action never wrote " + boxName(box));
+    }
+    for (int box : {11, 12, 13}) {
+        if (boxes.writes[box] != s.N + 2) verdict.flag("the listing did not show every point once");
+    }
+    if (boxes.last[9] != " 线性锁共有" + std::to_string(s.N) + "个三角形")
+        verdict.flag("Text9 does not show N: " + boxes.last[9]);
+}
+
 inline void checkCompleted(const ChainState& s, Verdict& verdict) {
     if (!s.hasResult() || s.N < 1 || s.N > maxTriangles) return verdict.flag("completed without a chain");
     const std::size_t points = static_cast<std::size_t>(s.N) + 2;
@@ -192,7 +237,9 @@ inline void checkCompleted(const ChainState& s, Verdict& verdict) {
     if (!isWellFormedUtf8(text)) verdict.flag("report is not UTF-8");
     ChainState unnamed = s;
     for (auto& name : unnamed.pointName) name.clear();
-    if (showsNonFinite(renderText(buildReport(unnamed)))) verdict.flag("report shows NaN or infinity");
+    const std::string figures = renderText(buildReport(unnamed));
+    if (showsNonFinite(figures)) verdict.flag("report shows NaN or infinity");
+    if (showsNegativeZero(figures)) verdict.flag("report shows a negative zero");
 }
 
 // Runs the stream; returns the first fault, or an empty text.
@@ -206,6 +253,8 @@ inline std::string runStream(std::string_view data, std::vector<ComputeOutcome>*
     for (int action = 0; action < maxActions && verdict.fault.empty(); ++action) {
         const ChainState before = record;
         prompter.promptsPastEnd = 0;
+        boxes.forget();
+        messages.said = 0;
         const ComputeOutcome outcome = Command1_Click(record, prompter, boxes, messages);
         if (outcomes != nullptr) outcomes->push_back(outcome);
         // Past the end only the listing's pauses may still be shown, one per point.
@@ -213,8 +262,10 @@ inline std::string runStream(std::string_view data, std::vector<ComputeOutcome>*
             verdict.flag("the dialogue keeps asking after the input has ended");
         if (outcome == ComputeOutcome::Completed) {
             checkCompleted(record, verdict);
-        } else if (!sameRecord(before, record)) {
-            verdict.flag("an abandoned action changed the record");
+            checkShown(record, boxes, verdict);
+        } else {
+            if (!sameRecord(before, record)) verdict.flag("an abandoned action changed the record");
+            if (messages.said == 0) verdict.flag("an action was abandoned without a word");
         }
         if (outcome == ComputeOutcome::InputEnded || prompter.exhausted()) break;
     }
