@@ -12,9 +12,6 @@ namespace {
 
 using fuzzing::sameRecord;
 
-bool isConfirmation(const std::string& prompt) { return prompt.rfind("确认", 0) == 0; }
-bool isListing(const std::string& prompt) { return prompt.rfind("如果需要显示", 0) == 0; }
-
 // A Cancel at every prompt of a whole run in turn. At a value or a name prompt it
 // abandons the action and the record stays as it was; at a confirmation it confirms
 // and at the listing it continues, exactly as the empty reply there.

@@ -14,11 +14,6 @@ namespace {
 
 using fuzzing::sameRecord;
 
-bool isConfirmation(const std::string& prompt) { return prompt.rfind("确认", 0) == 0; }
-bool isListing(const std::string& prompt) { return prompt.rfind("如果需要显示", 0) == 0; }
-bool isName(const std::string& prompt) { return prompt.find("点名") != std::string::npos; }
-bool isCount(const std::string& prompt) { return prompt.find("三角形个数") != std::string::npos; }
-
 // A reply just over the length bound that would otherwise be a valid number.
 std::string overLongNumber() {
     std::string text = "0.";

@@ -2,6 +2,7 @@
 // Whole Compute actions over the reply files of the golden runs, with every reply
 // open to replacement: a Cancel here, a bad reply there.
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -29,6 +30,12 @@ inline std::vector<Reply> typedReplies(std::initializer_list<const char*> texts)
     for (const char* t : texts) replies.push_back(Reply::typed(t));
     return replies;
 }
+
+// The kinds of prompt, told by their texts.
+inline bool isConfirmation(const std::string& prompt) { return prompt.rfind("确认", 0) == 0; }
+inline bool isListing(const std::string& prompt) { return prompt.rfind("如果需要显示", 0) == 0; }
+inline bool isName(const std::string& prompt) { return prompt.find("点名") != std::string::npos; }
+inline bool isCount(const std::string& prompt) { return prompt.find("三角形个数") != std::string::npos; }
 
 // One triangle A-P-B with sides 500, 500 (right of the route), 500 and no closing
 // azimuth, between the given coordinates of A and B. With B far from where the chain
