@@ -12,6 +12,7 @@ build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-600}
 shift || true
 
+"$root/scripts/dev.sh" deps fuzz
 if [ ! -f "$build/build.ninja" ]; then
     CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DTRELVAN_FUZZ=ON -DTRELVAN_BUILD_TESTS=OFF -DTRELVAN_BUILD_BENCHMARKS=OFF

@@ -3,7 +3,9 @@
 #
 #   scripts/dev.sh window   install what is missing, build, open the window
 #   scripts/dev.sh test     install what is missing, build, run every test with ctest
-#   scripts/dev.sh deps     install what is missing, nothing else
+#   scripts/dev.sh deps [GROUP...]
+#                           install what is missing, nothing else; packages.txt lines
+#                           marked with a group (e.g. fuzz) only when it is named
 #   scripts/dev.sh sanitize install what is missing, build with AddressSanitizer and
 #                           UndefinedBehaviorSanitizer, run every test with ctest
 #
@@ -15,9 +17,13 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 jobs=${JOBS:-$(nproc)}
 
+# The packages of packages.txt: every line with a single name, and lines of the form
+# "NAME GROUP" when GROUP is among the arguments.
 install_missing() {
     local wanted missing=()
-    wanted=$(grep -v -E '^\s*(#|$)' "$root/packages.txt")
+    wanted=$(awk -v groups=" $* " '
+        /^[[:space:]]*(#|$)/ { next }
+        NF == 1 || index(groups, " " $2 " ") { print $1 }' "$root/packages.txt")
     for p in $wanted; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
@@ -48,7 +54,8 @@ case "${1:-}" in
         QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j "$jobs"
         ;;
     deps)
-        install_missing
+        shift
+        install_missing "$@"
         ;;
     sanitize)
         # Any memory error, leak or undefined behaviour ends the test that meets it
