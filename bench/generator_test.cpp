@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 
@@ -22,6 +23,12 @@ struct ChainCase {
     double fanChance;
     double sideNoiseMm;
 };
+
+// How a case reads in test listings.
+void PrintTo(const ChainCase& c, std::ostream* os) {
+    *os << c.triangles << " triangles, seed " << c.seed << ", fan chance " << c.fanChance
+        << ", side noise " << c.sideNoiseMm << " mm";
+}
 
 int fansIn(const GeneratedChain& chain) {
     int fans = 0;
