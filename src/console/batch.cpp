@@ -118,6 +118,16 @@ std::optional<Options> parseOptions(int argc, char** argv) {
     return options;
 }
 
+// Batch mode runs Qt only to lay out the PDF. Qt then notes that a desktop session's
+// runtime folder is missing, which is true of every headless run and harmless here;
+// every other message passes through.
+QtMessageHandler passOn = nullptr;
+void quietHeadlessNote(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    if (passOn) passOn(type, context, message);
+}
+
 bool writeTextFile(const std::string& fileName, const std::string& text) {
     std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
     if (!out) return false;
@@ -168,6 +178,7 @@ int runBatch(int argc, char** argv) {
             static char arg0[] = "trelvan", arg1[] = "-platform", arg2[] = "offscreen";
             static char* qtArgv[] = {arg0, arg1, arg2, nullptr};
             int qtArgc = 3;
+            passOn = qInstallMessageHandler(quietHeadlessNote);
             QGuiApplication app(qtArgc, qtArgv);
             installFontSubstitutions();
             const QString error = writeReportPdf(report, QString::fromStdString(options->reportPdf));
