@@ -78,8 +78,8 @@ void listCoordinates(Dialogue& dialogue, const ChainState& state) {
         // is typed, the listing goes on.
         dialogue.pause(adjustment_texts::listingPrompt);
         dialogue.setText(11, " " + state.pointName[i]);
-        dialogue.setText(12, formatFixed(roundHalfEven(state.pointX[i], 3), 3));
-        dialogue.setText(13, formatFixed(roundHalfEven(state.pointY[i], 3), 3));
+        dialogue.setText(12, roundedFixed(state.pointX[i], 3, 3));
+        dialogue.setText(13, roundedFixed(state.pointY[i], 3, 3));
     }
 }
 

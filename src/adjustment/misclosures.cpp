@@ -25,7 +25,7 @@ double shortestTurn(double degrees) {
 
 // A misclosure as shown: rounded to two decimals, ties to even, then "0.00".
 std::string shown(float value, const char* unit) {
-    return formatFixed(roundHalfEven(value, 2), 2) + unit;
+    return roundedFixed(value, 2, 2) + unit;
 }
 
 }  // namespace

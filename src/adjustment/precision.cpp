@@ -17,7 +17,7 @@ void requireStored(float value, const char* what) {
     checks::requireFinite(static_cast<double>(value), what);
 }
 
-std::string twoDecimals(float value) { return formatFixed(roundHalfEven(value, 2), 2); }
+std::string twoDecimals(float value) { return roundedFixed(value, 2, 2); }
 
 }  // namespace
 
@@ -58,8 +58,8 @@ void assessPrecision(ChainState& state, RunValues& run, TextBoxes& boxes) {
 
     boxes.setText(18, generalNumber(roundHalfEven(mb, 2)) + adjustment_texts::seconds);
     boxes.setText(19, generalNumber(roundHalfEven(ms, 2)) + adjustment_texts::millimetres);
-    boxes.setText(20, formatFixed(roundHalfEven(state.invPx, 4), 4));
-    boxes.setText(21, formatFixed(roundHalfEven(state.invPy, 4), 4));
+    boxes.setText(20, roundedFixed(state.invPx, 4, 4));
+    boxes.setText(21, roundedFixed(state.invPy, 4, 4));
     boxes.setText(22, twoDecimals(mx) + adjustment_texts::millimetres);
     boxes.setText(23, twoDecimals(my) + adjustment_texts::millimetres);
     boxes.setText(24, twoDecimals(md) + adjustment_texts::millimetres);

@@ -29,15 +29,10 @@ std::string sideNumber(int i) { return " " + digits(i) + " "; }
 
 std::string fixed(double x, int decimals) { return formatFixed(x, decimals); }
 
-// Rounded to `rounded` decimals (halves to even), then shown with `shown` decimals.
-std::string rounded(double x, int rounded, int shown) {
-    return formatFixed(roundHalfEven(x, rounded), shown);
-}
-
 // A misclosure in millimetres: the metre value times 1000 as a 32-bit product.
 std::string millimetres(float metres) {
     const float mm = metres * 1000.0f;
-    return rounded(static_cast<double>(mm), 2, 2);
+    return roundedFixed(static_cast<double>(mm), 2, 2);
 }
 
 class Builder {
@@ -102,14 +97,14 @@ Report buildReport(const ChainState& s) {
     for (int i = 1; i <= 2 * n + 1; ++i) {
         const auto k = static_cast<std::size_t>(i);
         r.line({{24, "s("}, {0, sideNumber(i)}, {0, ")="}, {0, fixed(s.observedSide[k], 4)},
-                {47, "S("}, {0, sideNumber(i)}, {0, ")="}, {0, rounded(s.side[k], 3, 4)}});
+                {47, "S("}, {0, sideNumber(i)}, {0, ")="}, {0, roundedFixed(s.side[k], 3, 4)}});
     }
     r.empty();
 
     r.line({{22, "条件方程闭合差 :"}});
     r.empty();
     if (s.azimuthCondition) {
-        r.line({{24, "方位角条件 : w(1)="}, {0, " "}, {0, rounded(static_cast<double>(s.w[1]), 2, 3)}, {0, " 秒"}});
+        r.line({{24, "方位角条件 : w(1)="}, {0, " "}, {0, roundedFixed(static_cast<double>(s.w[1]), 2, 3)}, {0, " 秒"}});
     } else {
         r.line({{24, "方位角条件 : w(1)="}, {0, " "}, {0, " 没有方位角条件"}});
     }
@@ -121,12 +116,12 @@ Report buildReport(const ChainState& s) {
     r.empty();
     r.line({{24, "点名"}, {40, "X"}, {55, "Y"}});
     for (std::size_t i = 0; i <= b; ++i) {
-        r.line({{25, s.pointName[i]}, {0, ";"}, {35, rounded(s.pointX[i], 3, 3)},
-                {50, rounded(s.pointY[i], 3, 3)}});
+        r.line({{25, s.pointName[i]}, {0, ";"}, {35, roundedFixed(s.pointX[i], 3, 3)},
+                {50, roundedFixed(s.pointY[i], 3, 3)}});
     }
     r.empty();
 
-    const auto figure = [](float x) { return rounded(static_cast<double>(x), 2, 2); };
+    const auto figure = [](float x) { return roundedFixed(static_cast<double>(x), 2, 2); };
     r.line({{22, "精度统计 :"}});
     r.empty();
     r.line({{24, "       单位权测角中误差 :    mb="}, {0, " "}, {0, figure(s.mb)}, {0, " 秒"}});

@@ -61,6 +61,10 @@ std::string formatFixed(double x, int decimals) {
     return dropNegativeZero(printFixed(x, decimals));
 }
 
+std::string roundedFixed(double x, int roundTo, int shownDecimals) {
+    return formatFixed(roundHalfEven(x, roundTo), shownDecimals);
+}
+
 std::string generalNumber(double x) {
     if (x == 0) return "0";
     char buffer[400];

@@ -7,6 +7,10 @@
 //  formatFixed(x, d)    the "0.000" patterns: at least one integer digit, exactly d
 //                       decimals, half away from zero on the exact binary value, no
 //                       grouping, and no minus sign on a value that shows as zero.
+//  roundedFixed(x, r, d)
+//                       a figure rounded before it is shown: roundHalfEven to r
+//                       decimals, then formatFixed with d decimals (w(1) in the
+//                       report: 4.5 rounded to 2, shown as 4.500).
 //  generalNumber(x)     the shortest decimal that reads back as the same double, with
 //                       no exponent and no trailing zeros: 1.5, 0, 126.8698976.
 //  parseNumber(text)    one complete finite decimal number in the C locale, blanks
@@ -24,6 +28,8 @@ namespace trelvan {
 double roundHalfEven(double x, int decimals);
 
 std::string formatFixed(double x, int decimals);
+
+std::string roundedFixed(double x, int roundTo, int shownDecimals);
 
 std::string generalNumber(double x);
 
