@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -94,9 +95,21 @@ private:
     Transcript& transcript_;
 };
 
+// The options that name a file, each with the member it fills. Every one of them
+// needs --batch.
 struct Options {
     std::string reportText;
     std::string reportPdf;
+};
+
+struct FileOption {
+    const char* name;
+    std::string Options::*file;
+};
+
+constexpr FileOption fileOptions[] = {
+    {"--report-text", &Options::reportText},
+    {"--report-pdf", &Options::reportPdf},
 };
 
 // Parses the command line; empty on a usage error.
@@ -107,12 +120,13 @@ std::optional<Options> parseOptions(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--batch") {
             batch = true;
-        } else if (arg == "--report-text" || arg == "--report-pdf") {
-            if (i + 1 >= argc || argv[i + 1][0] == '\0') return std::nullopt;
-            (arg == "--report-text" ? options.reportText : options.reportPdf) = argv[++i];
-        } else {
-            return std::nullopt;
+            continue;
         }
+        const FileOption* option = nullptr;
+        for (const FileOption& candidate : fileOptions)
+            if (arg == candidate.name) option = &candidate;
+        if (option == nullptr || i + 1 >= argc || argv[i + 1][0] == '\0') return std::nullopt;
+        options.*(option->file) = argv[++i];
     }
     if (!batch) return std::nullopt;
     return options;
@@ -135,6 +149,25 @@ bool writeTextFile(const std::string& fileName, const std::string& text) {
     out.close();
     return static_cast<bool>(out);
 }
+
+// Qt's font and painting machinery for the files that need it, on the offscreen
+// platform whatever the environment says: batch mode needs no display. Made once,
+// when the first such file is written, and ended with the run.
+class GuiOnDemand {
+public:
+    void ensure() {
+        if (app_) return;
+        passOn = qInstallMessageHandler(quietHeadlessNote);
+        app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+        installFontSubstitutions();
+    }
+
+private:
+    char arg0_[8] = "trelvan", arg1_[10] = "-platform", arg2_[10] = "offscreen";
+    char* argv_[4] = {arg0_, arg1_, arg2_, nullptr};
+    int argc_ = 3;
+    std::unique_ptr<QGuiApplication> app_;
+};
 
 }  // namespace
 
@@ -165,6 +198,7 @@ int runBatch(int argc, char** argv) {
         case ComputeOutcome::Cancelled: std::fflush(stdout); return exitStatus::failed;
     }
 
+    GuiOnDemand gui;
     int status = exitStatus::completed;
     if (!options->reportText.empty() || !options->reportPdf.empty()) {
         const Report report = buildReport(record);
@@ -173,14 +207,7 @@ int runBatch(int argc, char** argv) {
             status = exitStatus::reportNotWritten;
         }
         if (!options->reportPdf.empty()) {
-            // The PDF needs Qt's font machinery but no display: run on the offscreen
-            // platform whatever the environment says.
-            static char arg0[] = "trelvan", arg1[] = "-platform", arg2[] = "offscreen";
-            static char* qtArgv[] = {arg0, arg1, arg2, nullptr};
-            int qtArgc = 3;
-            passOn = qInstallMessageHandler(quietHeadlessNote);
-            QGuiApplication app(qtArgc, qtArgv);
-            installFontSubstitutions();
+            gui.ensure();
             const QString error = writeReportPdf(report, QString::fromStdString(options->reportPdf));
             if (!error.isEmpty()) {
                 messages.say(error.toStdString());
