@@ -43,4 +43,20 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 
+# A Debian package carries its changelog; nothing else installs it. It is a component
+# of its own, left out of cmake --install and added to the package's install.
+execute_process(COMMAND date -u -R -d "${TRELVAN_RELEASE_DATE}"
+                OUTPUT_VARIABLE TRELVAN_RELEASE_DATE_RFC2822 OUTPUT_STRIP_TRAILING_WHITESPACE)
+set(changelog ${PROJECT_BINARY_DIR}/debian/changelog.Debian)
+configure_file(data/debian/changelog.in ${changelog} @ONLY)
+add_custom_command(OUTPUT ${changelog}.gz
+                   COMMAND gzip -9nc ${changelog} > ${changelog}.gz
+                   DEPENDS ${changelog}
+                   VERBATIM)
+add_custom_target(trelvan_debian_changelog ALL DEPENDS ${changelog}.gz)
+install(FILES ${changelog}.gz DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT debian EXCLUDE_FROM_ALL)
+set(CPACK_INSTALL_CMAKE_PROJECTS
+    "${PROJECT_BINARY_DIR};${PROJECT_NAME};Unspecified;/"
+    "${PROJECT_BINARY_DIR};${PROJECT_NAME};debian;/")
+
 include(CPack)
