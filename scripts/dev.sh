@@ -8,6 +8,12 @@
 #                           marked with a group (e.g. fuzz) only when it is named
 #   scripts/dev.sh sanitize install what is missing, build with AddressSanitizer and
 #                           UndefinedBehaviorSanitizer, run every test with ctest
+#   scripts/dev.sh package  install what is missing, build the Debian package
+#                           build-package/trelvan_VERSION-1_ARCH.deb with CPack
+#   scripts/dev.sh package-check
+#                           build the package, check it with lintian, install it with
+#                           apt-get, check the installed program and files, remove it
+#                           and check that nothing of it is left (as root or with sudo)
 #
 # Environment: BUILD_DIR (default: build; build-asan for sanitize), JOBS (default:
 # number of cores), CMAKE_ARGS (more configure options, e.g. -DTRELVAN_SANITIZE=ON).
@@ -41,6 +47,99 @@ configure_and_build() {
     cmake --build "$build" -j "$jobs"
 }
 
+sudo_if_needed() {
+    if [ "$(id -u)" -ne 0 ]; then sudo "$@"; else "$@"; fi
+}
+
+# The package, built as Debian builds its own: with dpkg-buildflags' flags, hardening
+# included, for the prefix /usr, without the tests and benchmarks.
+build_package() {
+    install_missing package
+    build=${BUILD_DIR:-$root/build-package}
+    local cppflags cxxflags ldflags
+    cppflags=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CPPFLAGS)
+    cxxflags=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS)
+    ldflags=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get LDFLAGS)
+    configure_and_build -DCMAKE_INSTALL_PREFIX=/usr -DTRELVAN_BUILD_TESTS=OFF -DTRELVAN_BUILD_BENCHMARKS=OFF \
+        "-DCMAKE_CXX_FLAGS=$cppflags $cxxflags" "-DCMAKE_EXE_LINKER_FLAGS=$ldflags"
+    rm -f "$build"/trelvan_*.deb
+    (cd "$build" && fakeroot cpack -G DEB)
+    deb=$(ls "$build"/trelvan_*.deb)
+    echo "Built $deb"
+}
+
+# The package as a surveyor's machine gets it: lintian finds no error; apt-get installs
+# it with its dependencies; the installed program answers and computes exactly as the
+# golden run; every installed file passes its validator; and removing it leaves nothing.
+must() {
+    local what=$1
+    shift
+    "$@" || { echo "package-check: fails: $what" >&2; exit 1; }
+}
+
+check_package() {
+    local version
+    version=$(sed -n 's/^project(Trelvan VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+    work=$(mktemp -d)
+    trap "rm -rf '$work'" EXIT
+
+    echo "== lintian $deb"
+    lintian --fail-on error --display-info "$deb"
+
+    echo "== apt-get install $deb"
+    DEBIAN_FRONTEND=noninteractive sudo_if_needed apt-get install -y -q "$deb"
+    dpkg -L trelvan | sort >"$work/files"
+
+    echo "== /usr/bin/trelvan"
+    must "trelvan on PATH is /usr/bin/trelvan" test "$(command -v trelvan)" = /usr/bin/trelvan
+    must "trelvan --version prints trelvan $version" test "$(/usr/bin/trelvan --version)" = "trelvan $version"
+    /usr/bin/trelvan --help >"$work/usage"
+    must "trelvan --help prints the usage" grep -q '^usage: trelvan' "$work/usage"
+    # A golden run from the installed program, in an empty environment: no display,
+    # no runtime folder, the PDF included.
+    local status=0
+    env -i PATH=/usr/bin:/bin /usr/bin/trelvan --batch --report-text "$work/report.txt" \
+        --report-pdf "$work/report.pdf" <"$root/tests/golden/run_typed_n4.replies" \
+        >"$work/transcript" 2>"$work/stderr" || status=$?
+    must "the installed batch run exits 0, not $status" test $status -eq 0
+    must "the installed batch run writes the golden transcript" \
+        cmp "$work/transcript" "$root/tests/golden/run_typed_n4.transcript"
+    must "the installed batch run writes the golden report" \
+        cmp "$work/report.txt" "$root/tests/golden/run_typed_n4.report.txt"
+    must "the installed batch run writes a PDF report" test "$(head -c 5 "$work/report.pdf")" = "%PDF-"
+    must "the installed batch run says nothing on standard error: $(cat "$work/stderr")" test ! -s "$work/stderr"
+
+    echo "== installed files"
+    "$root/scripts/check-installed.sh" /usr
+    # The package has no maintainer scripts: the file triggers of desktop-file-utils and
+    # shared-mime-info brought the desktop's caches up to date on their own.
+    must "the package carries no maintainer script" \
+        test -z "$(ls /var/lib/dpkg/info/trelvan.{preinst,postinst,prerm,postrm} 2>/dev/null)"
+    must "the desktop's MIME cache opens job files with trelvan.desktop" \
+        grep -q '^application/x-trelvan-job=.*trelvan\.desktop' /usr/share/applications/mimeinfo.cache
+    must "the MIME database maps *.trv to the job type" \
+        grep -qx '50:application/x-trelvan-job:\*\.trv' /usr/share/mime/globs2
+
+    echo "== apt-get remove --purge trelvan"
+    DEBIAN_FRONTEND=noninteractive sudo_if_needed apt-get remove --purge -y -q trelvan
+    local left=0
+    while read -r path; do
+        if [ -f "$path" ] || [ -L "$path" ]; then
+            echo "left behind: $path" >&2
+            left=1
+        fi
+    done <"$work/files"
+    # Nothing named after it, and no cache that still names it (the triggers of the
+    # desktop, MIME and icon caches ran on removal).
+    if find /usr -iname '*trelvan*' | grep .; then left=1; fi
+    if grep -ls 'trelvan' /usr/share/applications/mimeinfo.cache /usr/share/mime/globs2 \
+        /usr/share/mime/types /usr/share/mime/generic-icons; then
+        left=1
+    fi
+    [ $left -eq 0 ] || { echo "package-check: the removed package left files in /usr" >&2; return 1; }
+    echo "package-check: $deb builds, installs, works and removes cleanly"
+}
+
 case "${1:-}" in
     window)
         install_missing
@@ -68,8 +167,15 @@ case "${1:-}" in
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j "$jobs"
         ;;
+    package)
+        build_package
+        ;;
+    package-check)
+        build_package
+        check_package
+        ;;
     *)
-        echo "usage: scripts/dev.sh window|test|deps|sanitize" >&2
+        echo "usage: scripts/dev.sh window|test|deps|sanitize|package|package-check" >&2
         exit 2
         ;;
 esac

@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 
 #include "adjustment/compute.h"
+#include "console/command_line.h"
 #include "entry/interfaces.h"
 #include "report/painter/report_painter.h"
 #include "report/report.h"
@@ -19,10 +20,6 @@
 namespace trelvan {
 
 namespace {
-
-const char* const usageText =
-    "usage: trelvan                      open the window\n"
-    "       trelvan --batch [--report-text FILE] [--report-pdf FILE] < replies.txt\n";
 
 // The transcript goes to standard output through one large buffer.
 class Transcript {
