@@ -326,71 +326,74 @@ std::optional<PlotFormat> plotFormatOf(const QString& fileName) {
     return std::nullopt;
 }
 
+namespace {
+
+// Paints the plot on a device: empty on success, else what failed.
+QString paintOn(QPaintDevice& device, const Plot& plot, const QRectF& target) {
+    QPainter painter;
+    if (!painter.begin(&device)) return QStringLiteral("输出设备未能打开。");
+    paintPlot(painter, plot, target);
+    if (!painter.end()) return QStringLiteral("输出设备报告错误。");
+    return {};
+}
+
+QString writeSvg(const Plot& plot, QIODevice& out) {
+    // Ten user units to the millimetre (254 per inch), so that the document's size
+    // in millimetres is the page's to the tenth of a millimetre.
+    constexpr double unitsPerMillimetre = 10;
+    const QRectF page(0, 0, std::round(plot.width * unitsPerMillimetre), std::round(plot.height * unitsPerMillimetre));
+    QBuffer generated;
+    generated.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&generated);
+    svg.setResolution(254);
+    svg.setSize(page.size().toSize());
+    svg.setViewBox(page);
+    svg.setTitle(QString::fromUtf8(programTitle));
+    if (QString failed = paintOn(svg, plot, page); !failed.isEmpty()) return failed;
+    QString error;
+    const QByteArray joined = joinTextRuns(generated.data(), error);
+    if (!error.isEmpty()) return QStringLiteral("SVG 输出有误：%1").arg(error);
+    return out.write(joined) == joined.size() ? QString() : out.errorString();
+}
+
+QString writePng(const Plot& plot, QIODevice& out, int dotsPerInch) {
+    const double pixelsPerMillimetre = dotsPerInch / 25.4;
+    const QSize size(static_cast<int>(std::lround(plot.width * pixelsPerMillimetre)),
+                     static_cast<int>(std::lround(plot.height * pixelsPerMillimetre)));
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull()) return QStringLiteral("内存不足，无法生成图像。");
+    const int dotsPerMetre = static_cast<int>(std::lround(dotsPerInch / 0.0254));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    image.fill(Qt::white);
+    if (QString failed = paintOn(image, plot, QRectF(QPointF(0, 0), QSizeF(size))); !failed.isEmpty()) return failed;
+    QImageWriter writer(&out, "png");
+    return writer.write(image) ? QString() : writer.errorString();
+}
+
+QString writePdf(const Plot& plot, QIODevice& out) {
+    QPdfWriter pdf(&out);
+    pdf.setResolution(1200);
+    pdf.setTitle(QString::fromUtf8(programTitle));
+    pdf.setCreator(QString::fromUtf8(programTitle));
+    pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(plot.width, plot.height), QPageSize::Millimeter),
+                                  QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    return paintOn(pdf, plot, QRectF(0, 0, pdf.width(), pdf.height()));
+}
+
+}  // namespace
+
 QString writePlot(const Plot& plot, const QString& fileName, PlotFormat format, int dotsPerInch) {
     if (plot.empty()) return failure(fileName, QStringLiteral("没有可绘制的平差结果。"));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) return failure(fileName, file.errorString());
-    QString painted;  // empty when the painting went through
-
-    if (format == PlotFormat::Svg) {
-        // Ten user units to the millimetre (254 per inch), so that the document's
-        // size in millimetres is the page's to the tenth of a millimetre.
-        constexpr double unitsPerMillimetre = 10;
-        const QRectF page(0, 0, std::round(plot.width * unitsPerMillimetre), std::round(plot.height * unitsPerMillimetre));
-        QBuffer generated;
-        generated.open(QIODevice::WriteOnly);
-        QSvgGenerator svg;
-        svg.setOutputDevice(&generated);
-        svg.setResolution(254);
-        svg.setSize(page.size().toSize());
-        svg.setViewBox(page);
-        svg.setTitle(QString::fromUtf8(programTitle));
-        QPainter painter;
-        if (!painter.begin(&svg)) painted = QStringLiteral("SVG 输出未能开始。");
-        else {
-            paintPlot(painter, plot, page);
-            if (!painter.end()) painted = QStringLiteral("SVG 输出未能完成。");
-        }
-        if (painted.isEmpty()) {
-            QString error;
-            const QByteArray joined = joinTextRuns(generated.data(), error);
-            if (!error.isEmpty()) painted = QStringLiteral("SVG 输出有误：%1").arg(error);
-            else if (file.write(joined) != joined.size()) painted = file.errorString();
-        }
-    } else if (format == PlotFormat::Png) {
-        const double pixelsPerMillimetre = dotsPerInch / 25.4;
-        const QSize size(static_cast<int>(std::lround(plot.width * pixelsPerMillimetre)),
-                         static_cast<int>(std::lround(plot.height * pixelsPerMillimetre)));
-        QImage image(size, QImage::Format_RGB32);
-        if (image.isNull()) painted = QStringLiteral("内存不足，无法生成图像。");
-        else {
-            const int dotsPerMetre = static_cast<int>(std::lround(dotsPerInch / 0.0254));
-            image.setDotsPerMeterX(dotsPerMetre);
-            image.setDotsPerMeterY(dotsPerMetre);
-            image.fill(Qt::white);
-            QPainter painter(&image);
-            paintPlot(painter, plot, QRectF(QPointF(0, 0), QSizeF(size)));
-            painter.end();
-            QImageWriter writer(&file, "png");
-            if (!writer.write(image)) painted = writer.errorString();
-        }
-    } else {
-        QPdfWriter pdf(&file);
-        pdf.setResolution(1200);
-        pdf.setTitle(QString::fromUtf8(programTitle));
-        pdf.setCreator(QString::fromUtf8(programTitle));
-        pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(plot.width, plot.height), QPageSize::Millimeter),
-                                      QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-        QPainter painter;
-        if (!painter.begin(&pdf)) painted = QStringLiteral("PDF 输出未能开始。");
-        else {
-            paintPlot(painter, plot, QRectF(0, 0, pdf.width(), pdf.height()));
-            if (!painter.end()) painted = QStringLiteral("PDF 输出未能完成。");
-        }
-    }
-    if (!painted.isEmpty()) {
+    const QString failed = format == PlotFormat::Svg   ? writeSvg(plot, file)
+                           : format == PlotFormat::Png ? writePng(plot, file, dotsPerInch)
+                                                       : writePdf(plot, file);
+    if (!failed.isEmpty()) {
         file.cancelWriting();
-        return failure(fileName, painted);
+        return failure(fileName, failed);
     }
     if (!file.commit()) return failure(fileName, file.errorString());
     return {};
