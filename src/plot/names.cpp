@@ -89,7 +89,8 @@ class InkMap {
 public:
     InkMap(const PageBox& area, const Plot& drawn)
         : area_(area),
-          cells_(area, std::max({0.4, area.width / 2048, area.height / 2048})),
+          // Cells of 0.4 mm, or larger where that would make more than a million.
+          cells_(area, std::max(0.4, std::sqrt(area.width * area.height / 1e6))),
           used_(cells_.count(), 0) {
         for (const Marker& m : drawn.markers) {
             const double r = m.size / 2;

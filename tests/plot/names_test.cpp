@@ -162,29 +162,30 @@ TEST(NameThinning, GreedyInTheOrderGiven) {
     EXPECT_EQ(placed[0].box.width, 20);
 }
 
-// Thousands of names are placed in time close to proportional to their number.
-TEST(NameThinning, LinearInTheNumberOfNames) {
+// The 16384 names of the longest chain are placed in a few tens of milliseconds,
+// also on a sheet large enough to hold most of them, where comparing each name with
+// every name placed before it would take seconds.
+TEST(NameThinning, PlacesTheLongestChainsNamesQuickly) {
     const auto timeFor = [](int count) {
+        const double side = 6 * std::sqrt(static_cast<double>(count));  // the same crowding at every count
         std::mt19937_64 random(5);
-        std::uniform_real_distribution<double> x(10, 287), y(20, 190);
+        std::uniform_real_distribution<double> at(10, 10 + side);
         std::vector<NameRequest> requests;
         for (int i = 0; i < count; ++i)
-            requests.push_back({{x(random), y(random)}, 0.3, 6, "P" + std::to_string(i), i, i < 2});
+            requests.push_back({{at(random), at(random)}, 0.3, 6, "P" + std::to_string(i), i, i < 2});
         Plot drawn;
         for (const NameRequest& r : requests) drawn.markers.push_back({r.at, PointKind::Unknown, 0.6, r.point});
         double best = 1e9;
         std::size_t placed = 0;
         for (int run = 0; run < 3; ++run) {
             const auto t0 = std::chrono::steady_clock::now();
-            placed = placeNames(requests, 2.5, {10, 20, 277, 170}, {}, drawn).size();
+            placed = placeNames(requests, 2.5, {5, 5, side + 10, side + 10}, {}, drawn).size();
             best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
         }
-        EXPECT_GT(placed, 100u);
+        EXPECT_GT(placed, static_cast<std::size_t>(count) / 4);
         return best;
     };
-    const double small = timeFor(2048), large = timeFor(16384);
-    EXPECT_LT(large, 1.0);
-    EXPECT_LT(large / small, 24) << small << " s for 2048, " << large << " s for 16384";
+    EXPECT_LT(timeFor(16384), 0.5);
 }
 
 }  // namespace
