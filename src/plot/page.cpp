@@ -124,7 +124,7 @@ public:
     }
 
     // The title centred in the band above the drawing, and a north arrow at its
-    // right end. Returns nothing; a title too wide for the band is set smaller.
+    // right end. A title too wide for the band is set smaller.
     void titleBandContents(const std::string& title) {
         const double m = page_.margin, band = titleBand(page_);
         const double arrowX = page_.width - m - 2.5;

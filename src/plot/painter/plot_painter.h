@@ -14,7 +14,9 @@ class QPainter;
 
 namespace trelvan::plot {
 
-// Text widths in the plot's font (the report's Song face), in millimetres.
+// Text widths in the plot's font (the report's Song face), in millimetres. The
+// measure keeps the widths of the characters it has met; use each one in one
+// thread at a time.
 TextWidth fontTextWidth();
 
 // The paper the files are written on: A4, landscape when the chain is wider than
