@@ -49,6 +49,16 @@ private:
 
 }  // namespace
 
+std::string reportTitle(const ChainState& s) {
+    // The title names the kind of chain from the azimuths as last typed. A chain
+    // with only a closing azimuth has no title of its own.
+    const char* kind = nullptr;
+    if (s.taEntered != 0) kind = s.tbEntered != 0 ? bothAzimuthsTitle : startAzimuthTitle;
+    else if (s.tbEntered == 0) kind = unorientedTitle;
+    if (!kind) return {};
+    return std::string("--- ") + programTitle + " ( " + kind + " ) ---";
+}
+
 Report buildReport(const ChainState& s) {
     Report report;
     if (!holdsChain(s)) return report;
@@ -56,14 +66,8 @@ Report buildReport(const ChainState& s) {
     const int n = s.N;
     const std::size_t b = static_cast<std::size_t>(n) + 1;  // point B
 
-    // The title names the kind of chain from the azimuths as last typed. A chain
-    // with only a closing azimuth has no title of its own.
-    const char* kind = nullptr;
-    if (s.taEntered != 0) kind = s.tbEntered != 0 ? bothAzimuthsTitle : startAzimuthTitle;
-    else if (s.tbEntered == 0) kind = unorientedTitle;
-    if (kind) {
-        report.push_back({12, {{13, std::string("--- ") + programTitle + " ( " + kind + " ) ---"}}});
-    }
+    const std::string title = reportTitle(s);
+    if (!title.empty()) report.push_back({12, {{13, title}}});
 
     Builder r(report);
     r.empty();

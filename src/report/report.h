@@ -22,6 +22,10 @@ struct ReportLine {
 
 using Report = std::vector<ReportLine>;
 
+// The report's title line: the program's title and the kind of chain, as
+// "--- Trelvan ( 有方位角和纵横座标条件 ) ---". Empty for a chain that has no title line.
+std::string reportTitle(const ChainState& state);
+
 // The report of `state`, which must hold a completed Compute action. A record that
 // holds no chain (no N, or arrays shorter than N asks for) gives an empty report.
 Report buildReport(const ChainState& state);

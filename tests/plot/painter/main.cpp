@@ -1,0 +1,14 @@
+// The plot painter needs an application object for its fonts; no display is used.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+
+#include "report/painter/report_painter.h"
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    QGuiApplication app(argc, argv);
+    trelvan::installFontSubstitutions();
+    return RUN_ALL_TESTS();
+}
