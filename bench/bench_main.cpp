@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -106,8 +107,8 @@ public:
             return;
         }
         const bool met = *value <= limit;
-        std::printf("  %-62s %9.3f %-2s (limit %g)  %s\n", what, *value, unit, limit,
-                    informs ? "(for information)" : met ? "met" : "MISSED");
+        std::printf("  %-62s %9s %-2s (limit %s)  %s\n", what, formatFixed(*value, 3).c_str(), unit,
+                    generalNumber(limit).c_str(), informs ? "(for information)" : met ? "met" : "MISSED");
         missed_ = missed_ || (!met && !informs);
     }
 
@@ -173,6 +174,9 @@ int main(int argc, char** argv) {
     int qtArgc = 3;
     QApplication app(qtArgc, qtArgv);
     trelvan::installFontSubstitutions();
+    // QApplication takes the desktop's locale; the benchmark library writes its
+    // figures with printf, which would then use a decimal comma on some desktops.
+    std::setlocale(LC_NUMERIC, "C");
 
     const bool closes = checkMisclosures();
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <locale>
 #include <map>
 #include <stdexcept>
 #include <string_view>
@@ -148,6 +149,7 @@ ChildRun runChild(const std::string& program, const std::vector<std::string>& ar
     ChildRun result;
     long peakKb = 0;
     std::ifstream in(resultFile);
+    in.imbue(std::locale::classic());  // the runner writes a full stop
     if (!(WIFEXITED(status) && WEXITSTATUS(status) == 0) ||
         !(in >> result.wallSeconds >> result.cpuSeconds >> peakKb >> result.exitStatus))
         throw std::runtime_error("no measurement of " + program);

@@ -16,8 +16,10 @@
 #include <sys/wait.h>
 
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <string>
 
 extern char** environ;
 
@@ -47,7 +49,13 @@ int main(int argc, char** argv) {
         std::perror(argv[1]);
         return 1;
     }
-    std::fprintf(result, "%.6f %.6f %ld %d\n", wall, seconds(usage.ru_utime) + seconds(usage.ru_stime),
-                 usage.ru_maxrss, WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    // Written with a full stop whatever the locale, for the parent to read back.
+    const auto fixed6 = [](double x) {
+        char text[64];
+        return std::string(text, std::to_chars(text, text + sizeof text, x, std::chars_format::fixed, 6).ptr);
+    };
+    std::fprintf(result, "%s %s %ld %d\n", fixed6(wall).c_str(),
+                 fixed6(seconds(usage.ru_utime) + seconds(usage.ru_stime)).c_str(), usage.ru_maxrss,
+                 WIFEXITED(status) ? WEXITSTATUS(status) : -1);
     return std::fclose(result) == 0 ? 0 : 1;
 }

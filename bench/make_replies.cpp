@@ -60,7 +60,9 @@ int main(int argc, char** argv) {
         std::fwrite(file.data(), 1, file.size(), stdout);
         if (expect) {
             const auto w = bench::expectedMisclosures(chain);
-            std::fprintf(stderr, "w1 %.2f wx %.2f wy %.2f\n", w.w1Seconds, w.wxMm, w.wyMm);
+            const std::string line = "w1 " + formatFixed(w.w1Seconds, 2) + " wx " + formatFixed(w.wxMm, 2) +
+                                     " wy " + formatFixed(w.wyMm, 2) + "\n";
+            std::fputs(line.c_str(), stderr);
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "trelvan_make_replies: %s\n", e.what());

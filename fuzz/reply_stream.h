@@ -193,7 +193,8 @@ inline bool sameRecord(const ChainState& a, const ChainState& b) {
            same(a.tbEntered, b.tbEntered) && sameFloat(a.mb, b.mb) && sameFloat(a.ms, b.ms) &&
            sameFloat(a.invPx, b.invPx) && sameFloat(a.invPy, b.invPy) &&
            sameFloat(a.mx, b.mx) && sameFloat(a.my, b.my) && sameFloat(a.md, b.md) &&
-           a.N == b.N && a.azimuthCondition == b.azimuthCondition;
+           a.N == b.N && a.azimuthCondition == b.azimuthCondition &&
+           a.orientedAtA == b.orientedAtA;
 }
 
 // A completed action has shown every result: the count, the known data, the case,

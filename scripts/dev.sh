@@ -6,6 +6,10 @@
 #   scripts/dev.sh deps [GROUP...]
 #                           install what is missing, nothing else; packages.txt lines
 #                           marked with a group (e.g. fuzz) only when it is named
+#   scripts/dev.sh locale-test
+#                           install what is missing, generate the de_DE.UTF-8 locale
+#                           when it is not there, build, and run every test again on
+#                           a desktop locale that writes a decimal comma
 #   scripts/dev.sh sanitize install what is missing, build with AddressSanitizer and
 #                           UndefinedBehaviorSanitizer, run every test with ctest
 #   scripts/dev.sh package  install what is missing, build the Debian package
@@ -39,6 +43,28 @@ install_missing() {
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# The decimal-comma locale the locale tests run under; generated from the locales
+# package when the machine lacks it (a fresh Debian image has only C and POSIX).
+comma_locale=de_DE.UTF-8
+ensure_comma_locale() {
+    locale -a 2>/dev/null | grep -ix 'de_DE\.utf-\?8' >/dev/null && return 0
+    echo "Generating the $comma_locale locale"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    if grep -q "^$comma_locale UTF-8" /etc/locale.gen 2>/dev/null; then
+        :  # listed already, only not generated yet
+    elif grep -q "^# *$comma_locale UTF-8" /etc/locale.gen 2>/dev/null; then
+        $sudo sed -i "s/^# *\($comma_locale UTF-8\)/\1/" /etc/locale.gen
+    else
+        echo "$comma_locale UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
+    fi
+    $sudo locale-gen
+    locale -a 2>/dev/null | grep -ix 'de_DE\.utf-\?8' >/dev/null || {
+        echo "the $comma_locale locale could not be generated" >&2
+        return 1
+    }
 }
 
 configure_and_build() {
@@ -152,6 +178,16 @@ case "${1:-}" in
         # Window tests run on the offscreen platform; nothing needs a display.
         QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j "$jobs"
         ;;
+    locale-test)
+        # Every number is written with a full stop whatever the desktop's locale:
+        # the whole suite again, with the process locale of a German desktop (the
+        # window and the report take it from the environment, as a desktop gives it).
+        install_missing
+        ensure_comma_locale
+        configure_and_build
+        LC_ALL=$comma_locale LANG=$comma_locale QT_QPA_PLATFORM=offscreen \
+            ctest --test-dir "$build" --output-on-failure -j "$jobs"
+        ;;
     deps)
         shift
         install_missing "$@"
@@ -175,7 +211,7 @@ case "${1:-}" in
         check_package
         ;;
     *)
-        echo "usage: scripts/dev.sh window|test|deps|sanitize|package|package-check" >&2
+        echo "usage: scripts/dev.sh window|test|locale-test|deps|sanitize|package|package-check" >&2
         exit 2
         ;;
 esac

@@ -10,23 +10,31 @@ namespace trelvan {
 
 namespace {
 
-// The external azimuth at one end of the chain, in decimal degrees. Typed when both
-// direction-point coordinates are zero (the typed packed angle is kept in `typed`),
-// computed from the direction point when both are non-zero and shown with "度", and
-// 0 with nothing asked or shown when only one of them is zero.
-double externalAzimuth(Dialogue& dialogue, RunValues& run, Confirmed typedRow, double x,
-                       double y, double xp, double yp, double& typed) {
+// How one end of the chain is oriented.
+struct EndOrientation {
+    double azimuth = 0;  // decimal degrees; 0 = none
+    double typed = 0;    // the packed angle as typed; 0 when it was not typed
+    bool oriented = false;
+};
+
+// The external azimuth at one end of the chain. Typed when both direction-point
+// coordinates are zero (a typed 0 orients nothing), computed from the direction point
+// when both are non-zero and shown with "度", and none, with nothing asked or shown,
+// when only one of them is zero.
+EndOrientation externalAzimuth(Dialogue& dialogue, RunValues& run, Confirmed typedRow, double x,
+                               double y, double xp, double yp) {
+    EndOrientation end;
     if (xp == 0 && yp == 0) {
-        typed = enterConfirmed(dialogue, typedRow, run.confirmReply);
-        return packedToDegrees(typed);
-    }
-    if (xp != 0 && yp != 0) {
-        const double azimuth = azimuthTo(x, y, xp, yp);
+        end.typed = enterConfirmed(dialogue, typedRow, run.confirmReply);
+        end.azimuth = packedToDegrees(end.typed);
+        end.oriented = end.typed != 0;
+    } else if (xp != 0 && yp != 0) {
+        end.azimuth = azimuthTo(x, y, xp, yp);
+        end.oriented = true;
         dialogue.setText(confirmedValue(typedRow).box,
-                         generalNumber(roundHalfEven(azimuth, 7)) + "度");
-        return azimuth;
+                         generalNumber(roundHalfEven(end.azimuth, 7)) + "度");
     }
-    return 0;
+    return end;
 }
 
 // A signed orientation angle: its box is emptied first, its sign goes to `sign`.
@@ -59,10 +67,17 @@ void enterKnownData(Dialogue& dialogue, ChainState& state, RunValues& run) {
 
     // Only now, with all four direction-point values confirmed, is each end's
     // orientation known: first A, then B.
-    run.Ta = externalAzimuth(dialogue, run, Confirmed::Ta, state.Xa, state.Ya, state.Xpa,
-                             state.Ypa, state.taEntered);
-    run.Tb = externalAzimuth(dialogue, run, Confirmed::Tb, state.Xb, state.Yb, state.Xpb,
-                             state.Ypb, state.tbEntered);
+    // What this action typed, and nothing of an earlier one: the report's title and
+    // azimuth lines describe the adjustment that was made.
+    const EndOrientation a =
+        externalAzimuth(dialogue, run, Confirmed::Ta, state.Xa, state.Ya, state.Xpa, state.Ypa);
+    run.Ta = a.azimuth;
+    state.taEntered = a.typed;
+    state.orientedAtA = a.oriented;
+    const EndOrientation b =
+        externalAzimuth(dialogue, run, Confirmed::Tb, state.Xb, state.Yb, state.Xpb, state.Ypb);
+    run.Tb = b.azimuth;
+    state.tbEntered = b.typed;
 
     const int n = state.N;
     run.Qa = orientationAngle(dialogue, run, Confirmed::Qa, run.sideSign[0]);

@@ -172,7 +172,6 @@ ChainFigure chainFigure(const PlotSource& source) {
     }
 
     figure.title = reportTitle(s);
-    if (figure.title.empty()) figure.title = programTitle;
     return figure;
 }
 

@@ -9,10 +9,17 @@ namespace trelvan {
 
 namespace {
 
-// The three kinds of chain, named in the title after how it is oriented.
+// The three kinds of adjustment, named in the title: with the azimuth condition;
+// on the coordinate conditions only, with A oriented; on the coordinate conditions
+// only, in a free orientation.
 constexpr const char* bothAzimuthsTitle = "有方位角和纵横座标条件";
 constexpr const char* startAzimuthTitle = "由方位角起算的只有纵横座标条件";
 constexpr const char* unorientedTitle = "只有纵横座标条件的无定向锁";
+
+const char* titleOf(const ChainState& s) {
+    if (s.azimuthCondition) return bothAzimuthsTitle;
+    return s.orientedAtA ? startAzimuthTitle : unorientedTitle;
+}
 
 // True when the record holds a chain of N triangles with every array it needs.
 bool holdsChain(const ChainState& s) {
@@ -50,13 +57,7 @@ private:
 }  // namespace
 
 std::string reportTitle(const ChainState& s) {
-    // The title names the kind of chain from the azimuths as last typed. A chain
-    // with only a closing azimuth has no title of its own.
-    const char* kind = nullptr;
-    if (s.taEntered != 0) kind = s.tbEntered != 0 ? bothAzimuthsTitle : startAzimuthTitle;
-    else if (s.tbEntered == 0) kind = unorientedTitle;
-    if (!kind) return {};
-    return std::string("--- ") + programTitle + " ( " + kind + " ) ---";
+    return std::string("--- ") + programTitle + " ( " + titleOf(s) + " ) ---";
 }
 
 Report buildReport(const ChainState& s) {
@@ -66,8 +67,7 @@ Report buildReport(const ChainState& s) {
     const int n = s.N;
     const std::size_t b = static_cast<std::size_t>(n) + 1;  // point B
 
-    const std::string title = reportTitle(s);
-    if (!title.empty()) report.push_back({12, {{13, title}}});
+    report.push_back({12, {{13, reportTitle(s)}}});
 
     Builder r(report);
     r.empty();
@@ -81,9 +81,10 @@ Report buildReport(const ChainState& s) {
     }
 
     // Orientation at each end: the direction point when both its coordinates were
-    // given, else the azimuth as typed (degrees.minutes-seconds, shown to 3 places).
+    // given, else the azimuth as typed, degrees.minutes-seconds in full (0 when none
+    // was typed): 312.2415 stays 312.2415, where three decimals would lose 10″.
     if (s.Xpa == 0 || s.Ypa == 0) {
-        r.line({{22, "方位角 B(a) :"}, {35, fixed(s.taEntered, 3)}, {0, "(度,分,秒)"}});
+        r.line({{22, "方位角 B(a) :"}, {35, generalNumber(s.taEntered)}, {0, "(度,分,秒)"}});
     } else {
         r.line({{22, "方位点 A :"}, {35, fixed(s.Xpa, 3)}, {50, fixed(s.Ypa, 3)}});
     }
@@ -91,7 +92,7 @@ Report buildReport(const ChainState& s) {
     if (s.Xpb != 0 && s.Ypb != 0) {
         r.line({{22, "方位点 B :"}, {35, fixed(s.Xpb, 3)}, {50, fixed(s.Ypb, 3)}});
     } else {
-        r.line({{22, "方位角 B(b) :"}, {35, fixed(s.tbEntered, 3)}, {0, "(度,分,秒)"}});
+        r.line({{22, "方位角 B(b) :"}, {35, generalNumber(s.tbEntered)}, {0, "(度,分,秒)"}});
     }
     r.empty();
 

@@ -23,7 +23,7 @@ struct ReportLine {
 using Report = std::vector<ReportLine>;
 
 // The report's title line: the program's title and the kind of chain, as
-// "--- Trelvan ( 有方位角和纵横座标条件 ) ---". Empty for a chain that has no title line.
+// "--- Trelvan ( 有方位角和纵横座标条件 ) ---": the kind of adjustment that was made.
 std::string reportTitle(const ChainState& state);
 
 // The report of `state`, which must hold a completed Compute action. A record that

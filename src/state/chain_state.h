@@ -26,8 +26,10 @@ struct ChainState {
     // Direction points are kept in double precision, exactly as typed: as 32-bit
     // floats a national-grid coordinate would move by up to metres.
     double Xpa = 0, Ypa = 0, Xpb = 0, Ypb = 0;
-    double taEntered = 0;                  // packed angle as typed; 0 = never typed
-    double tbEntered = 0;                  // packed angle as typed; 0 = no closing azimuth
+    // The external azimuths as typed in this action's dialogue, packed angles; 0 where
+    // the azimuth was not typed (a direction point, or no orientation at that end).
+    double taEntered = 0;
+    double tbEntered = 0;                  // 0 also when Tb was typed 0: no closing azimuth
     float mb = 0;                          // angle tolerance, then unit-weight angle error (s)
     float ms = 0;                          // unit-weight side error (mm)
     float invPx = 0, invPy = 0;            // weight reciprocals of the weakest point (mm²)
@@ -37,6 +39,9 @@ struct ChainState {
     // The adjustment case of this run: true when the azimuth condition was used
     // (closing azimuth Tb and closing orientation angle Qb both non-zero).
     bool azimuthCondition = false;
+    // A was oriented in this action: by a typed azimuth other than 0, or by a
+    // direction point. Without it the chain lies in a free orientation.
+    bool orientedAtA = false;
 
     // True once a Compute action has completed into this record.
     bool hasResult() const { return N > 0 && !pointX.empty(); }

@@ -2,23 +2,24 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <limits>
 #include <system_error>
 
 namespace trelvan {
 
 namespace {
 
-// glibc's printf converts the exact binary value and rounds it to nearest, ties to
-// even, so "%.*f" is an exact decimal rounding of the stored double.
+// The exact decimal expansion of the stored double, rounded to `decimals` places to
+// nearest with ties to even. std::to_chars writes a full stop and no grouping
+// whatever the C or C++ locale of the process says; a desktop with a decimal comma
+// must never change a figure.
 std::string printFixed(double x, int decimals) {
     char buffer[400];
-    const int n = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, x);
-    if (n > 0 && static_cast<std::size_t>(n) < sizeof buffer) return std::string(buffer, n);
-    std::string big(static_cast<std::size_t>(n) + 1, '\0');
-    std::snprintf(big.data(), big.size(), "%.*f", decimals, x);
-    big.resize(static_cast<std::size_t>(n));
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, decimals);
+    if (result.ec == std::errc()) return std::string(buffer, result.ptr);
+    // Only a value near the top of the double range with many decimals gets here.
+    std::string big(static_cast<std::size_t>(decimals) + 400, '\0');
+    result = std::to_chars(big.data(), big.data() + big.size(), x, std::chars_format::fixed, decimals);
+    big.resize(static_cast<std::size_t>(result.ptr - big.data()));
     return big;
 }
 
@@ -30,6 +31,29 @@ bool isExactTie(double x, int decimals) {
     const double scaled = std::ldexp(x, decimals + 1);
     if (!std::isfinite(scaled) || scaled != std::trunc(scaled)) return false;
     return std::fmod(scaled, 2.0) != 0.0;
+}
+
+// An exact tie written with one decimal more ends in the 5 of the half unit: drop
+// it and count the last digit kept up by one, away from zero ("-0.125" gives
+// "-0.13", "9.95" gives "10.0"). Done on the digits, because a step to the next
+// double would overshoot where the doubles lie further apart than the decimals.
+std::string awayFromZero(std::string tie) {
+    tie.pop_back();
+    if (tie.back() == '.') tie.pop_back();
+    for (std::size_t j = tie.size(); j-- > 0;) {
+        if (tie[j] == '.') continue;
+        if (tie[j] == '-') {
+            tie.insert(j + 1, 1, '1');
+            return tie;
+        }
+        if (tie[j] != '9') {
+            ++tie[j];
+            return tie;
+        }
+        tie[j] = '0';
+    }
+    tie.insert(0, 1, '1');
+    return tie;
 }
 
 std::string dropNegativeZero(std::string text) {
@@ -52,12 +76,7 @@ double roundHalfEven(double x, int decimals) {
 
 std::string formatFixed(double x, int decimals) {
     if (!std::isfinite(x)) return std::isnan(x) ? "NaN" : (x > 0 ? "Infinity" : "-Infinity");
-    if (isExactTie(x, decimals)) {
-        // Nudge one unit in the last place away from zero: the value was exactly on
-        // the boundary, so this decides the tie away from zero and nothing else.
-        x = std::nextafter(x, x > 0 ? std::numeric_limits<double>::infinity()
-                                    : -std::numeric_limits<double>::infinity());
-    }
+    if (isExactTie(x, decimals)) return awayFromZero(printFixed(x, decimals + 1));
     return dropNegativeZero(printFixed(x, decimals));
 }
 

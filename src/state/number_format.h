@@ -1,5 +1,7 @@
 #pragma once
 // Number formats. Every figure the program shows or prints passes through here.
+// None of them looks at the C or C++ locale of the process: a desktop that writes a
+// decimal comma or groups digits changes nothing, in either direction.
 //
 //  roundHalfEven(x, d)  rounding before formatting: half to even, the tie decided on
 //                       the exact binary value (0.125 → 0.12, but 2.675 → 2.67

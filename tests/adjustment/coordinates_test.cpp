@@ -74,7 +74,9 @@ TEST(AdjustedCoordinates, SidesThatCannotCloseATriangleStop) {
         adjustCoordinates(c.state, c.run);
         ADD_FAILURE();
     } catch (const ComputeFailure& failure) {
-        EXPECT_NE(std::string(failure.what()).find("平差后第 2 个三角形"), std::string::npos);
+        const std::string message = failure.what();
+        EXPECT_NE(message.find("平差后第 2 个三角形"), std::string::npos) << message;
+        EXPECT_NE(message.find("不能构成三角形（最长边不短于另两边之和）"), std::string::npos) << message;
     }
 }
 

@@ -14,18 +14,31 @@ square second of unit weight; the orientation angles have unit weight (seconds).
 
 import math
 import sys
+from decimal import Decimal
+from fractions import Fraction
 
 RHO = 206265.0
 
 
-def packed_to_degrees(a):
-    fix = math.trunc
-    return fix(a) + (fix(100 * a) - 100 * fix(a)) / 60 + (10000 * a - 100 * fix(100 * a)) / 3600
+def packed_to_degrees(text):
+    """A packed angle ddd.mmss... read from its digits as typed: 64.21 is 64° 21′."""
+    text = text.strip().lstrip("+")
+    if any(c in text for c in "eE"):
+        a = float(text)
+        fix = math.trunc
+        return fix(a) + (fix(100 * a) - 100 * fix(a)) / 60 + (10000 * a - 100 * fix(100 * a)) / 3600
+    whole, _, frac = text.partition(".")
+    frac = frac.ljust(2, "0")
+    seconds = frac[2:4].ljust(2, "0") + "." + frac[4:]
+    return float(Fraction(int(whole or "0")) + Fraction(int(frac[:2]), 60) + Fraction(Decimal(seconds)) / 3600)
 
 
-def signed_packed(a):
-    s = (a > 0) - (a < 0)
-    return s, s * packed_to_degrees(abs(a))
+def signed_packed(text):
+    text = text.strip()
+    negative = text.startswith("-")
+    value = packed_to_degrees(text.lstrip("-"))
+    s = 0 if value == 0 else (-1 if negative else 1)
+    return s, s * value
 
 
 def azimuth_to(frm, to):
@@ -37,30 +50,33 @@ def read_replies(path):
     lines = [l.rstrip("\r\n") for l in open(path, encoding="utf-8")]
     it = iter(lines)
 
-    def value(confirmed=True):
-        v = float(next(it))
+    def text(confirmed=True):
+        t = next(it)
         if confirmed:
             assert next(it).strip() == "", "re-entries are not supported"
-        return v
+        return t
+
+    def value(confirmed=True):
+        return float(text(confirmed))
 
     d = {}
     d["N"] = n = int(value(False))
     for key in ("Xa", "Ya", "Xb", "Yb", "Xpa", "Ypa", "Xpb", "Ypb"):
         d[key] = value()
     if d["Xpa"] == 0 and d["Ypa"] == 0:
-        d["Ta"] = packed_to_degrees(value())
+        d["Ta"] = packed_to_degrees(text())
     elif d["Xpa"] != 0 and d["Ypa"] != 0:
         d["Ta"] = azimuth_to((d["Xa"], d["Ya"]), (d["Xpa"], d["Ypa"]))
     else:
         d["Ta"] = 0.0
     if d["Xpb"] == 0 and d["Ypb"] == 0:
-        d["Tb"] = packed_to_degrees(value())
+        d["Tb"] = packed_to_degrees(text())
     elif d["Xpb"] != 0 and d["Ypb"] != 0:
         d["Tb"] = azimuth_to((d["Xb"], d["Yb"]), (d["Xpb"], d["Ypb"]))
     else:
         d["Tb"] = 0.0
-    d["sa"], d["Qa"] = signed_packed(value())
-    d["sb"], d["Qb"] = signed_packed(value())
+    d["sa"], d["Qa"] = signed_packed(text())
+    d["sb"], d["Qb"] = signed_packed(text())
     d["Mb"] = value(False)
     d["names"] = [next(it) for _ in range(n + 2)]
     sides = [value() for _ in range(2 * n + 1)]

@@ -99,11 +99,14 @@ TEST(TriangleSolution, SidesThatCannotCloseATriangleStopWithItsName) {
     const struct {
         double s3, s4, s5;
         const char* names;
+        const char* reason;  // why it stopped
     } cases[] = {
-        {100, 100, 250, "第 2 个三角形"},  // one side longer than the other two
-        {100, 100, 200, "第 2 个三角形"},  // flat
-        {100, 0, 100, "S4 为零"},
-        {100, 1e-9, 100, "第 2 个三角形"},  // needle: no angle can be solved
+        {100, 100, 250, "第 2 个三角形的观测边长 S3=100.0000、S4=100.0000、S5=250.0000",
+         "不能构成三角形（最长边不短于另两边之和）"},
+        {100, 100, 200, "第 2 个三角形的观测边长 S3=100.0000、S4=100.0000、S5=200.0000",
+         "不能构成三角形（最长边不短于另两边之和）"},  // flat
+        {100, 0, 100, "S4 为零", "为零，平差计算中止"},
+        {100, 1e-9, 100, "第 2 个三角形", "过于狭长，无法解算其角度"},  // needle: no angle can be solved
     };
     for (const auto& tc : cases) {
         Chain c = equilateral({-1, +1});
@@ -113,6 +116,8 @@ TEST(TriangleSolution, SidesThatCannotCloseATriangleStopWithItsName) {
             ADD_FAILURE() << "no failure for " << tc.s4;
         } catch (const ComputeFailure& failure) {
             EXPECT_NE(std::string(failure.what()).find(tc.names), std::string::npos)
+                << failure.what();
+            EXPECT_NE(std::string(failure.what()).find(tc.reason), std::string::npos)
                 << failure.what();
         }
     }

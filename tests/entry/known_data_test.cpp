@@ -156,9 +156,11 @@ TEST_F(KnownData, DirectionPointsGiveTheAzimuthsAndAreKeptAsTyped) {
     EXPECT_EQ(run.Tb, 0);
     EXPECT_EQ(h.boxes.text(6), "0度");
     EXPECT_EQ(h.boxes.text(14), withoutCondition);  // no closing azimuth
-    // The typed azimuths of the earlier run stay.
-    EXPECT_EQ(state.taEntered, 45.3);
-    EXPECT_EQ(state.tbEntered, 100);
+    // Nothing was typed in this dialogue: the azimuths typed in an earlier one are
+    // gone. A is oriented by its direction point.
+    EXPECT_EQ(state.taEntered, 0);
+    EXPECT_EQ(state.tbEntered, 0);
+    EXPECT_TRUE(state.orientedAtA);
 }
 
 TEST_F(KnownData, OneDirectionValueAloneOrientsNothing) {
@@ -172,7 +174,8 @@ TEST_F(KnownData, OneDirectionValueAloneOrientsNothing) {
     EXPECT_FALSE(asked(taPrompt));
     EXPECT_TRUE(writesTo(5).empty());
     EXPECT_EQ(run.Ta, 0);
-    EXPECT_EQ(state.taEntered, 45.3);
+    EXPECT_EQ(state.taEntered, 0);  // not the 45.3 of an earlier dialogue
+    EXPECT_FALSE(state.orientedAtA);
     EXPECT_TRUE(asked(tbPrompt));
 }
 

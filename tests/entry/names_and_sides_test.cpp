@@ -138,7 +138,7 @@ TEST(NamesAndSides, TriangleThatCannotBeFormedIsEnteredAgain) {
         EXPECT_EQ(s.count(even(2)), 2);
         EXPECT_EQ(s.count(odd(3)), 2);
         EXPECT_EQ(s.eventsFrom("! " + message).at(1), "Text28: 现在请输入S2边长");
-        EXPECT_EQ(s.state.side[1], std::stod(c.s1));
+        EXPECT_EQ(s.state.side[1], parseNumber(c.s1));
         EXPECT_EQ(s.state.side[2], c.s2again);
         EXPECT_EQ(s.run.sideSign[1], -1);
         EXPECT_EQ(s.state.side[3], c.s3again);

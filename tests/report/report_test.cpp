@@ -39,6 +39,7 @@ TEST(Report, WholeReportOfOneTriangle) {
     s.Xa = 1000.0, s.Ya = 2000.0, s.Xb = 1100.5, s.Yb = 2100.25;
     s.taEntered = 45.30205;
     s.tbEntered = 0;
+    s.orientedAtA = true;
     s.observedSide = {0, 100.1234, 80.5, 120.25};
     s.side = {0, 100.12349, 80.49951, 120.2506};
     s.pointX = {1000.0, 1050.12345, 1100.5};
@@ -60,9 +61,9 @@ TEST(Report, WholeReportOfOneTriangle) {
         pad(26) + "点名" + pad(9) + "X" + pad(14) + "Y",
         pad(26) + "甲:" + pad(5) + "1000.000" + pad(7) + "2000.000",
         pad(26) + "B:" + pad(6) + "1100.500" + pad(7) + "2100.250",
-        pad(21) + "方位角 B(a) :45.302(度,分,秒)",
+        pad(21) + "方位角 B(a) :45.30205(度,分,秒)",
         "",
-        pad(21) + "方位角 B(b) :0.000(度,分,秒)",
+        pad(21) + "方位角 B(b) :0(度,分,秒)",
         "",
         pad(21) + "观测边长 (米) :" + pad(8) + "平差边长 (米) :",
         "",
@@ -104,31 +105,55 @@ TEST(Report, WholeReportOfOneTriangle) {
     for (std::size_t i = 1; i < report.size(); ++i) EXPECT_EQ(report[i].fontSize, 10) << "line " << i;
 }
 
-TEST(Report, TitleFollowsTheAzimuthsAsTyped) {
+// The title tells the adjustment that was made, whatever azimuths the record holds:
+// the azimuth condition first, then whether A was oriented. Every report has one.
+TEST(Report, TitleFollowsTheAdjustmentThatWasMade) {
+    const std::string both = "有方位角和纵横座标条件", fromA = "由方位角起算的只有纵横座标条件",
+                      free = "只有纵横座标条件的无定向锁";
     struct Case {
+        bool azimuthCondition, orientedAtA;
         double ta, tb;
-        std::string title;  // empty: no title line
-    } cases[] = {
-        {45.3, 120.1, "有方位角和纵横座标条件"},
-        {45.3, 0, "由方位角起算的只有纵横座标条件"},
-        {0, 0, "只有纵横座标条件的无定向锁"},
-        {0, 120.1, ""},
+        const std::string& title;
+    } const cases[] = {
+        {true, true, 45.3, 120.1, both},
+        {true, true, 0, 0, both},        // both ends oriented by direction points
+        {true, false, 0, 120.1, both},   // free at A, closed on an azimuth at B
+        {false, true, 45.3, 0, fromA},
+        {false, true, 45.3, 120.1, fromA},  // Tb typed, but no orientation angle at B
+        {false, true, 0, 0, fromA},      // A oriented by a direction point
+        {false, false, 0, 120.1, free},
+        {false, false, 0, 0, free},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.azimuthCondition << c.orientedAtA << " " << c.ta << " " << c.tb);
         ChainState s = chainOf(2);
+        s.azimuthCondition = c.azimuthCondition, s.orientedAtA = c.orientedAtA;
         s.taEntered = c.ta, s.tbEntered = c.tb;
         const auto lines = linesOf(reportText(s));
         ASSERT_GE(lines.size(), 4u);
-        if (c.title.empty()) {
-            // The document begins with the two empty lines.
-            EXPECT_EQ(lines[0], "");
-            EXPECT_EQ(lines[1], "");
-            EXPECT_EQ(lines[2], pad(21) + "起始点座标 :");
-            EXPECT_EQ(buildReport(s).front().fontSize, 10);
-        } else {
-            EXPECT_EQ(lines[0], pad(12) + "--- Trelvan ( " + c.title + " ) ---");
-            EXPECT_EQ(lines[3], pad(21) + "起始点座标 :");
-        }
+        EXPECT_EQ(lines[0], pad(12) + "--- Trelvan ( " + c.title + " ) ---");
+        EXPECT_EQ(lines[1], "");
+        EXPECT_EQ(lines[2], "");
+        EXPECT_EQ(lines[3], pad(21) + "起始点座标 :");
+        EXPECT_EQ(buildReport(s).front().fontSize, 12);
+    }
+}
+
+// A typed azimuth prints in full, as typed; three decimals would cut 312°24′15″ to
+// 312.241, ten seconds off.
+TEST(Report, TypedAzimuthsPrintAsTyped) {
+    const struct {
+        double typed;
+        const char* shown;
+    } cases[] = {
+        {312.2415, "312.2415"}, {160.23026, "160.23026"}, {45.30205, "45.30205"}, {0.0001, "0.0001"},
+        {250, "250"}, {0.29, "0.29"}, {359.595999, "359.595999"}, {0, "0"},
+    };
+    for (const auto& c : cases) {
+        ChainState s = chainOf(1);
+        s.taEntered = c.typed, s.tbEntered = c.typed;
+        EXPECT_EQ(lineWith(s, "方位角 B(a) :"), pad(21) + "方位角 B(a) :" + c.shown + "(度,分,秒)");
+        EXPECT_EQ(lineWith(s, "方位角 B(b) :"), pad(21) + "方位角 B(b) :" + c.shown + "(度,分,秒)");
     }
 }
 
@@ -152,13 +177,13 @@ TEST(Report, OrientationByDirectionPointOrByAzimuth) {
     EXPECT_EQ(lineWith(s, "方位点 B :"), pad(21) + "方位点 B :" + pad(3) + "3812000.500" + pad(4) + "38512000.250");
     EXPECT_EQ(lineWith(s, "方位角 B(a) :"), "");
     EXPECT_EQ(lineWith(s, "方位角 B(b) :"), "");
-    // The title still follows the azimuths as last typed.
-    EXPECT_NE(lineWith(s, "有方位角和纵横座标条件"), "");
+    // The title follows the adjustment, not the orientation lines.
+    EXPECT_NE(lineWith(s, "由方位角起算的只有纵横座标条件"), "");
 
     // Only one coordinate given: the typed azimuth is printed instead.
     s.Ypa = 0, s.Xpb = 0;
-    EXPECT_EQ(lineWith(s, "方位角 B(a) :"), pad(21) + "方位角 B(a) :45.300(度,分,秒)");
-    EXPECT_EQ(lineWith(s, "方位角 B(b) :"), pad(21) + "方位角 B(b) :120.100(度,分,秒)");
+    EXPECT_EQ(lineWith(s, "方位角 B(a) :"), pad(21) + "方位角 B(a) :45.3(度,分,秒)");
+    EXPECT_EQ(lineWith(s, "方位角 B(b) :"), pad(21) + "方位角 B(b) :120.1(度,分,秒)");
     EXPECT_EQ(lineWith(s, "方位点 A :"), "");
     EXPECT_EQ(lineWith(s, "方位点 B :"), "");
 }

@@ -10,7 +10,8 @@
 namespace trelvan::testing {
 
 // A chain of n triangles with plain, distinguishable values: points P0..P(n+1) at
-// (1000 + 10i, 2000 + 10i), sides 100 + k, azimuths typed at both ends.
+// (1000 + 10i, 2000 + 10i), sides 100 + k, azimuths typed at both ends and no
+// orientation angle at B, so adjusted on the coordinate conditions with A oriented.
 inline ChainState chainOf(int n) {
     ChainState s;
     s.N = static_cast<std::int16_t>(n);
@@ -28,6 +29,7 @@ inline ChainState chainOf(int n) {
     for (std::size_t k = 1; k < sides; ++k) s.observedSide[k] = s.side[k] = 100.0 + static_cast<double>(k);
     s.Xa = 1000.0, s.Ya = 2000.0, s.Xb = 1100.0, s.Yb = 2100.0;
     s.taEntered = 45.3, s.tbEntered = 120.1;
+    s.orientedAtA = true;
     return s;
 }
 

@@ -49,9 +49,9 @@ TEST(Cancel, AbandonsAtValuesAndNamesConfirmsAtConfirmationsContinuesTheListing)
 
 // What an abandoned action typed or computed before it stopped, a different N,
 // other signs, a different case and typed azimuths, is gone: the next action gives
-// exactly what it gives after the completed action alone. taEntered and tbEntered,
-// which the next action does not ask for when it orients by direction points,
-// carry over from the last completed action.
+// exactly what it gives after the completed action alone. The abandoned action
+// keeps taEntered and tbEntered of the completed one; the next action, oriented by
+// direction points, types no azimuth and leaves 0 in both.
 TEST(AbandonedAction, LeavesTheLastResultAndTheNextActionStartsFromIt) {
     auto cancelledAtAName = goldenReplies("run_fan_weak_point");
     for (std::size_t i = 0; i < cancelledAtAName.size(); ++i) {
@@ -78,8 +78,9 @@ TEST(AbandonedAction, LeavesTheLastResultAndTheNextActionStartsFromIt) {
     ChainState straight = completed;
     const Action next(straight, goldenReplies("run_direction_points"));
     ASSERT_EQ(next.outcome, ComputeOutcome::Completed);
-    EXPECT_EQ(straight.taEntered, completed.taEntered);
-    EXPECT_EQ(straight.tbEntered, completed.tbEntered);
+    EXPECT_EQ(straight.taEntered, 0);
+    EXPECT_EQ(straight.tbEntered, 0);
+    EXPECT_TRUE(straight.orientedAtA);
 
     for (const auto& tc : abandoned) {
         SCOPED_TRACE(tc.what);

@@ -23,14 +23,16 @@ TEST(Failures, FromTheDialogueAreNamedAndKeepTheLastResult) {
         const char* what;
         std::vector<Reply> replies;
         const char* named;
+        const char* reason;
         bool misclosuresShown;
     } cases[] = {
-        // B lies 50 km from where the chain arrives: the corrections tear the triangle.
+        // B lies 50 km from where the chain arrives: the corrections tear the triangle,
+        // and one adjusted side comes out negative.
         {"adjusted sides that cannot form a triangle", oneTriangle("1000", "50000", "60000"),
-         "平差后第 1 个三角形", true},
+         "平差后第 1 个三角形的边长 S1=", "中有不大于零的边长，不能构成三角形，平差计算中止。", true},
         // A and B at opposite ends of the number range: the misclosure has no value.
-        {"a misclosure out of range", oneTriangle("1e308", "-1e308", "2000"), "纵座标闭合差超出数值范围",
-         false},
+        {"a misclosure out of range", oneTriangle("1e308", "-1e308", "2000"), "纵座标闭合差",
+         "超出数值范围，平差计算中止。", false},
     };
     for (const auto& tc : cases) {
         SCOPED_TRACE(tc.what);
@@ -41,6 +43,7 @@ TEST(Failures, FromTheDialogueAreNamedAndKeepTheLastResult) {
         const Action failed(record, tc.replies);
         EXPECT_EQ(failed.outcome, ComputeOutcome::Failed);
         EXPECT_NE(failed.lastMessage().find(tc.named), std::string::npos) << failed.lastMessage();
+        EXPECT_NE(failed.lastMessage().find(tc.reason), std::string::npos) << failed.lastMessage();
         EXPECT_EQ(failed.h->prompter.remaining(), 0u);
         EXPECT_EQ(wrote(failed, 15), tc.misclosuresShown);
         EXPECT_FALSE(wrote(failed, 18));  // no precision figure

@@ -16,8 +16,9 @@ TEST(Constants, TenDecimalPi) {
 
 TEST(PackedAngle, WorksOnTheStoredValue) {
     EXPECT_NEAR(packedToDegrees(123.4530), 123.758333333333, 1e-9);
-    // 100·0.29 is a little under 29: 28 minutes and 100 seconds, not 29 minutes.
-    EXPECT_NEAR(packedToDegrees(0.29), 0.494444444444, 1e-9);
+    // 100·0.29 is a little under 29, yet it reads 29 minutes as typed, not 28
+    // minutes and 100 seconds (0.494444…).
+    EXPECT_NEAR(packedToDegrees(0.29), 0.483333333333, 1e-9);
     EXPECT_NEAR(packedToDegrees(45.3000), 45.5, 1e-9);
     EXPECT_EQ(packedToDegrees(0), 0);
     EXPECT_NEAR(signedPackedToDegrees(-0.3015), -0.504166666667, 1e-9);

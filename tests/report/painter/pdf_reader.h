@@ -2,6 +2,7 @@
 // Reads a PDF back with poppler's command-line tools: page count, fonts, and every
 // word with its box in points from the page's top left.
 
+#include <charconv>
 #include <regex>
 #include <string>
 #include <vector>
@@ -20,6 +21,13 @@ inline std::string runTool(const QString& program, const QStringList& arguments,
     const bool good = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     if (ok) *ok = good;
     return good ? process.readAllStandardOutput().toStdString() : std::string();
+}
+
+// A number as pdftotext writes it, with a full stop whatever the locale says.
+inline double pdfNumber(const std::string& text) {
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
 }
 
 struct PdfWord {
@@ -45,14 +53,14 @@ inline PdfPages readPdfWords(const QString& fileName) {
         std::smatch p;
         std::string rest = html.substr(at);
         if (!std::regex_search(rest, p, page)) break;
-        if (pages.count == 0) pages.width = std::stod(p[1]), pages.height = std::stod(p[2]);
+        if (pages.count == 0) pages.width = pdfNumber(p[1]), pages.height = pdfNumber(p[2]);
         const std::size_t begin = at + static_cast<std::size_t>(p.position(0) + p.length(0));
         const std::size_t end = html.find("</page>", begin);
         const std::string body = html.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
         for (auto it = std::sregex_iterator(body.begin(), body.end(), word); it != std::sregex_iterator(); ++it) {
             const auto& m = *it;
-            pages.words.push_back({pages.count, std::stod(m[1]), std::stod(m[2]), std::stod(m[3]),
-                                   std::stod(m[4]), m[5]});
+            pages.words.push_back({pages.count, pdfNumber(m[1]), pdfNumber(m[2]), pdfNumber(m[3]),
+                                   pdfNumber(m[4]), m[5]});
         }
         ++pages.count;
         if (end == std::string::npos) break;
