@@ -11,10 +11,13 @@
 #include <QGuiApplication>
 
 #include "adjustment/compute.h"
+#include "analysis/chain_precision.h"
+#include "analysis/tables.h"
 #include "entry/interfaces.h"
 #include "report/painter/report_painter.h"
 #include "report/report.h"
 #include "state/constants.h"
+#include "state/failure.h"
 
 namespace trelvan {
 
@@ -22,7 +25,8 @@ namespace {
 
 const char* const usageText =
     "usage: trelvan                      open the window\n"
-    "       trelvan --batch [--report-text FILE] [--report-pdf FILE] < replies.txt\n";
+    "       trelvan --batch [--report-text FILE] [--report-pdf FILE]\n"
+    "                       [--analysis-text FILE] [--analysis-json FILE] < replies.txt\n";
 
 // The transcript goes to standard output through one large buffer.
 class Transcript {
@@ -100,6 +104,8 @@ private:
 struct Options {
     std::string reportText;
     std::string reportPdf;
+    std::string analysisText;
+    std::string analysisJson;
 };
 
 struct FileOption {
@@ -110,6 +116,8 @@ struct FileOption {
 constexpr FileOption fileOptions[] = {
     {"--report-text", &Options::reportText},
     {"--report-pdf", &Options::reportPdf},
+    {"--analysis-text", &Options::analysisText},
+    {"--analysis-json", &Options::analysisJson},
 };
 
 // Parses the command line; empty on a usage error.
@@ -148,6 +156,32 @@ bool writeTextFile(const std::string& fileName, const std::string& text) {
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
     return static_cast<bool>(out);
+}
+
+// The precision analysis of the completed action, as text and as JSON. False when a
+// file could not be written (the other is still written) or the analysis failed.
+bool writeAnalysis(const ChainState& record, const Options& options, Messages& messages) {
+    std::optional<analysis::ChainPrecision> precision;
+    try {
+        precision = analysis::analyse(record);
+    } catch (const ComputeFailure& failure) {
+        messages.say(failure.what());
+        return false;
+    }
+    if (!precision) return false;
+    bool written = true;
+    const std::pair<const std::string*, std::string (*)(const analysis::ChainPrecision&)> files[] = {
+        {&options.analysisText, analysis::renderAnalysisText},
+        {&options.analysisJson, analysis::analysisJson},
+    };
+    for (const auto& [file, render] : files) {
+        if (file->empty()) continue;
+        if (!writeTextFile(*file, render(*precision))) {
+            messages.say("无法写入精度分析文件 " + *file);
+            written = false;
+        }
+    }
+    return written;
 }
 
 // Qt's font and painting machinery for the files that need it, on the offscreen
@@ -214,6 +248,9 @@ int runBatch(int argc, char** argv) {
                 status = exitStatus::reportNotWritten;
             }
         }
+    }
+    if (!options->analysisText.empty() || !options->analysisJson.empty()) {
+        if (!writeAnalysis(record, *options, messages)) status = exitStatus::reportNotWritten;
     }
     std::fflush(stdout);
     return status;
