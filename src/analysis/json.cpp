@@ -1,12 +1,15 @@
-// The analysis as JSON. The document is built with nlohmann/json; it is written out
-// by a short walk of its own, because nlohmann/json's number output (Grisu2) reads
+// The analysis as JSON, written as a stream: a chain of 16382 triangles has some
+// 50,000 objects, and building them as a document first would cost more time and
+// memory than the whole adjustment. nlohmann/json escapes the point names. Figures
+// are written by shortestNumber: nlohmann/json's own number output (Grisu2) reads
 // back exactly but is not always the shortest such decimal (0.048597552430489827
-// where 0.04859755243048983 reads back the same), and every figure here must be the
-// shortest. Strings are escaped by nlohmann/json itself.
+// where 0.04859755243048983 reads back the same).
 //
-// Layout: one top-level key a line; each element of a list on a line of its own.
+// Layout: one top-level key a line; each element of a list on a line of its own,
+// its keys in the order of the format, separated by ", ".
 
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -19,12 +22,72 @@ namespace trelvan::analysis {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
+class Writer {
+public:
+    explicit Writer(std::string& out) : out_(out) {}
 
-template <class T>
-Json orNull(const std::optional<T>& value) {
-    return value ? Json(*value) : Json(nullptr);
-}
+    void open() {
+        out_ += '{';
+        first_ = true;
+    }
+    void close() { out_ += '}'; }
+
+    // A key; its fixed ASCII name needs no escaping.
+    Writer& key(const char* name) {
+        if (!first_) out_ += ", ";
+        first_ = false;
+        out_ += '"';
+        out_ += name;
+        out_ += "\": ";
+        return *this;
+    }
+    // A top-level key, on a line of its own.
+    Writer& member(const char* name) {
+        out_ += first_ ? "\n  \"" : ",\n  \"";
+        first_ = false;
+        out_ += name;
+        out_ += "\": ";
+        return *this;
+    }
+
+    void number(double x) {
+        if (!std::isfinite(x)) throw ComputeFailure("精度分析的结果超出数值范围，无法写出。");
+        out_ += shortestNumber(x);
+    }
+    void integer(long long x) { out_ += std::to_string(x); }
+    void boolean(bool b) { out_ += b ? "true" : "false"; }
+    void null() { out_ += "null"; }
+    // A fixed ASCII word of the format.
+    void word(const char* s) {
+        out_ += '"';
+        out_ += s;
+        out_ += '"';
+    }
+    void text(const std::string& s) {
+        out_ += nlohmann::json(s).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    }
+    void number(const std::optional<double>& x) { x ? number(*x) : null(); }
+    void boolean(const std::optional<bool>& b) { b ? boolean(*b) : null(); }
+
+    // A list whose elements stand one a line.
+    template <class Range, class Element>
+    void list(const Range& range, Element element) {
+        out_ += '[';
+        bool any = false;
+        for (const auto& item : range) {
+            out_ += any ? ",\n    " : "\n    ";
+            any = true;
+            first_ = true;
+            element(item);
+        }
+        out_ += any ? "\n  ]" : "]";
+        first_ = false;
+    }
+
+private:
+    std::string& out_;
+    bool first_ = true;
+};
 
 const char* conditionName(Condition c) {
     switch (c) {
@@ -35,111 +98,73 @@ const char* conditionName(Condition c) {
     return "";
 }
 
-Json document(const ChainPrecision& p) {
-    Json j;
-    j["trelvan"] = 1;
-    j["conditions"] = p.conditions;
-    j["sigma0"] = orNull(p.sigma0);
-    j["mb"] = p.mb;
-    if (p.globalTest) {
-        j["globalTest"] = Json{{"statistic", p.globalTest->statistic},
-                               {"quantile", p.globalTest->quantile},
-                               {"passed", p.globalTest->passed}};
-    } else {
-        j["globalTest"] = nullptr;
-    }
-    Json misclosures = Json::array();
-    for (const Misclosure& m : p.misclosures) {
-        misclosures.push_back(Json{{"condition", conditionName(m.condition)},
-                                   {"w", m.w},
-                                   {"sigma", orNull(m.sigma)},
-                                   {"limit", orNull(m.limit)},
-                                   {"withinLimit", orNull(m.withinLimit)}});
-    }
-    j["misclosures"] = std::move(misclosures);
-    Json points = Json::array();
-    for (const PointPrecision& q : p.points) {
-        points.push_back(Json{{"index", q.index}, {"name", q.name}, {"X", q.X}, {"Y", q.Y},
-                              {"mx", q.mx}, {"my", q.my}, {"mp", q.mp}, {"E", q.E}, {"F", q.F},
-                              {"phi", q.phi}});
-    }
-    j["points"] = std::move(points);
-    j["weakestPoint"] = p.weakestPoint;
-    Json observations = Json::array();
-    for (const ObservationPrecision& o : p.observations) {
-        Json row;
-        if (o.kind == ObservationKind::Side) {
-            row = Json{{"kind", "side"}, {"k", o.k}, {"observed", o.observed}, {"adjusted", o.adjusted},
-                       {"v", o.v}, {"m", o.m}, {"relative", o.relative}};
-        } else {
-            row = Json{{"kind", o.kind == ObservationKind::Qa ? "Qa" : "Qb"}, {"v", o.v}};
-        }
-        row["redundancy"] = o.redundancy;
-        row["normalized"] = orNull(o.normalized);
-        row["suspect"] = orNull(o.suspect);
-        row["mdb"] = orNull(o.mdb);
-        observations.push_back(std::move(row));
-    }
-    j["observations"] = std::move(observations);
-    j["weakestSide"] = p.weakestSide;
-    return j;
-}
-
-void write(std::string& out, const Json& value, int depth) {
-    switch (value.type()) {
-        case Json::value_t::null: out += "null"; return;
-        case Json::value_t::boolean: out += value.get<bool>() ? "true" : "false"; return;
-        case Json::value_t::number_integer: out += std::to_string(value.get<long long>()); return;
-        case Json::value_t::number_unsigned:
-            out += std::to_string(value.get<unsigned long long>());
-            return;
-        case Json::value_t::number_float: {
-            const double x = value.get<double>();
-            if (!std::isfinite(x)) throw ComputeFailure("精度分析的结果超出数值范围，无法写出。");
-            out += shortestNumber(x);
-            return;
-        }
-        case Json::value_t::string:
-            out += value.dump(-1, ' ', false, Json::error_handler_t::replace);
-            return;
-        case Json::value_t::array: {
-            out += '[';
-            bool first = true;
-            for (const Json& element : value) {
-                out += first ? "" : ",";
-                first = false;
-                if (depth == 1) out += "\n    ";
-                write(out, element, depth + 1);
-            }
-            if (depth == 1 && !value.empty()) out += "\n  ";
-            out += ']';
-            return;
-        }
-        case Json::value_t::object: {
-            out += '{';
-            bool first = true;
-            for (const auto& [key, member] : value.items()) {
-                out += first ? "" : depth == 0 ? "," : ", ";
-                first = false;
-                if (depth == 0) out += "\n  ";
-                out += Json(key).dump();
-                out += ": ";
-                write(out, member, depth + 1);
-            }
-            if (depth == 0) out += '\n';
-            out += '}';
-            return;
-        }
-        default: out += "null"; return;
-    }
-}
-
 }  // namespace
 
-std::string analysisJson(const ChainPrecision& precision) {
+std::string analysisJson(const ChainPrecision& p) {
     std::string out;
-    write(out, document(precision), 0);
-    out += '\n';
+    out.reserve(p.points.size() * 240 + p.observations.size() * 300 + 1024);
+    Writer w(out);
+    w.open();
+    w.member("trelvan").integer(1);
+    w.member("conditions").integer(p.conditions);
+    w.member("sigma0").number(p.sigma0);
+    w.member("mb").number(p.mb);
+    w.member("globalTest");
+    if (p.globalTest) {
+        w.open();
+        w.key("statistic").number(p.globalTest->statistic);
+        w.key("quantile").number(p.globalTest->quantile);
+        w.key("passed").boolean(p.globalTest->passed);
+        w.close();
+    } else {
+        w.null();
+    }
+    w.member("misclosures").list(p.misclosures, [&](const Misclosure& m) {
+        w.open();
+        w.key("condition").word(conditionName(m.condition));
+        w.key("w").number(m.w);
+        w.key("sigma").number(m.sigma);
+        w.key("limit").number(m.limit);
+        w.key("withinLimit").boolean(m.withinLimit);
+        w.close();
+    });
+    w.member("points").list(p.points, [&](const PointPrecision& q) {
+        w.open();
+        w.key("index").integer(q.index);
+        w.key("name").text(q.name);
+        w.key("X").number(q.X);
+        w.key("Y").number(q.Y);
+        w.key("mx").number(q.mx);
+        w.key("my").number(q.my);
+        w.key("mp").number(q.mp);
+        w.key("E").number(q.E);
+        w.key("F").number(q.F);
+        w.key("phi").number(q.phi);
+        w.close();
+    });
+    w.member("weakestPoint").integer(p.weakestPoint);
+    w.member("observations").list(p.observations, [&](const ObservationPrecision& o) {
+        w.open();
+        const bool side = o.kind == ObservationKind::Side;
+        w.key("kind").word(side ? "side" : o.kind == ObservationKind::Qa ? "Qa" : "Qb");
+        if (side) {
+            w.key("k").integer(o.k);
+            w.key("observed").number(o.observed);
+            w.key("adjusted").number(o.adjusted);
+        }
+        w.key("v").number(o.v);
+        if (side) {
+            w.key("m").number(o.m);
+            w.key("relative").number(o.relative);
+        }
+        w.key("redundancy").number(o.redundancy);
+        w.key("normalized").number(o.normalized);
+        w.key("suspect").boolean(o.suspect);
+        w.key("mdb").number(o.mdb);
+        w.close();
+    });
+    w.member("weakestSide").integer(p.weakestSide);
+    out += "\n}\n";
     return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <utility>
 
 #include "report/report.h"
 #include "state/number_format.h"
@@ -149,42 +150,47 @@ std::vector<Table> analysisTables(const ChainPrecision& precision) {
 }
 
 std::string renderAnalysisText(const ChainPrecision& precision) {
-    // Laid out as report lines of tab-column items, so that the report's own text
-    // renderer counts the cells. Columns stand two cells apart; figures are
-    // right-aligned by leading blanks.
+    // Columns stand two cells apart; figures are right-aligned in theirs.
     constexpr int gap = 2;
-    Report lines;
-    const auto line = [&](std::vector<ReportItem> items) { lines.push_back({10, std::move(items)}); };
-    line({{1, "Trelvan 精度分析"}});
+    std::string out = "Trelvan 精度分析\n";
     for (const Table& table : analysisTables(precision)) {
-        line({});
-        line({{1, table.title}});
+        out += '\n';
+        out += table.title;
+        out += '\n';
         const std::size_t columns = table.columns.size();
+        // The header and every row, with the display cells of each text counted once.
+        std::vector<std::vector<std::pair<const std::string*, int>>> lines;
+        lines.reserve(table.rows.size() + 1);
         std::vector<int> width(columns, 0);
-        for (std::size_t c = 0; c < columns; ++c) width[c] = displayCells(table.columns[c].header);
-        for (const TableRow& row : table.rows)
-            for (std::size_t c = 0; c < row.cells.size() && c < columns; ++c)
-                width[c] = std::max(width[c], displayCells(row.cells[c].text));
-        const auto place = [&](const std::vector<std::string>& texts) {
-            std::vector<ReportItem> items;
-            int column = 1;
-            for (std::size_t c = 0; c < texts.size() && c < columns; ++c) {
-                const int pad = table.columns[c].numeric ? width[c] - displayCells(texts[c]) : 0;
-                items.push_back({column, std::string(static_cast<std::size_t>(pad), ' ') + texts[c]});
+        const auto add = [&](std::vector<std::pair<const std::string*, int>> line) {
+            for (std::size_t c = 0; c < line.size() && c < columns; ++c)
+                width[c] = std::max(width[c], line[c].second);
+            lines.push_back(std::move(line));
+        };
+        std::vector<std::pair<const std::string*, int>> header;
+        for (const TableColumn& c : table.columns) header.emplace_back(&c.header, displayCells(c.header));
+        add(std::move(header));
+        for (const TableRow& row : table.rows) {
+            std::vector<std::pair<const std::string*, int>> line;
+            for (const TableCell& cell : row.cells) line.emplace_back(&cell.text, displayCells(cell.text));
+            add(std::move(line));
+        }
+        for (const auto& line : lines) {
+            std::size_t start = out.size();
+            int at = 0, column = 0;
+            for (std::size_t c = 0; c < line.size() && c < columns; ++c) {
+                const int pad = column - at + (table.columns[c].numeric ? width[c] - line[c].second : 0);
+                out.append(static_cast<std::size_t>(pad), ' ');
+                out += *line[c].first;
+                at = column + (table.columns[c].numeric ? width[c] : line[c].second);
                 column += width[c] + gap;
             }
-            line(std::move(items));
-        };
-        std::vector<std::string> header;
-        for (const TableColumn& c : table.columns) header.push_back(c.header);
-        place(header);
-        for (const TableRow& row : table.rows) {
-            std::vector<std::string> texts;
-            for (const TableCell& cell : row.cells) texts.push_back(cell.text);
-            place(texts);
+            const auto last = out.find_last_not_of(' ');
+            out.erase(last == std::string::npos || last < start ? start : last + 1);
+            out += '\n';
         }
     }
-    return renderText(lines);
+    return out;
 }
 
 }  // namespace trelvan::analysis
