@@ -203,6 +203,14 @@ int main(int argc, char** argv) {
     t.check("PDF report: CPU per triangle, same",
             Targets::growth(t.cpu("BM_ReportPdf/16382"), t.cpu("BM_ReportPdf/1000")), 1.5, "x");
     t.check("window opens in a fresh process (offscreen)", t.wall("BM_WindowOpenProcess/"), 0.5, "s");
+    t.check("precision analysis alone, N = 16382", t.wall("BM_Analysis/16382"), 0.010, "s");
+    t.check("precision analysis: time per triangle, N = 16382 over N = 1000",
+            Targets::growth(t.wall("BM_Analysis/16382"), t.wall("BM_Analysis/1000")), 1.5, "x");
+    const auto withAnalysis = t.wall("BM_BatchRunAnalysis/16382"), without = t.wall(batch + "16382");
+    t.check("batch run with --analysis-json over the run without, N = 16382",
+            withAnalysis && without ? std::optional<double>(*withAnalysis / *without) : std::nullopt, 2.0, "x");
+    t.check("batch run with --analysis-json, N = 16382: peak resident memory",
+            t.counter("BM_BatchRunAnalysis/16382", "peak_MB"), 100.0, "MB");
     if (!closes) std::printf("  generated chains: misclosures NOT as expected\n");
     return (t.missed() || !closes) ? 1 : 0;
 }
