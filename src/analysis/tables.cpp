@@ -128,7 +128,7 @@ Table reliability(const ChainPrecision& p) {
         const bool side = o.kind == ObservationKind::Side;
         const char* unit = side ? millimetres : seconds;
         const std::string name = side ? sideName(o.k) : o.kind == ObservationKind::Qa ? "定向角 Qa" : "定向角 Qb";
-        TableRow row{{words(name), figure(o.v, 2, unit), figure(o.redundancy, 3)}, false};
+        TableRow row{{words(name), figure(o.v, 2, unit), figure(o.redundancy, 4)}, false};
         if (o.normalized) {
             row.cells.push_back(figure(*o.normalized, 2));
             row.cells.push_back(words(*o.suspect ? "可疑" : ""));
