@@ -8,6 +8,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "analysis/chain_precision.h"
 #include "analysis/tables.h"
@@ -16,16 +17,26 @@
 namespace trelvan::bench {
 namespace {
 
+// The analysis of the generated chain of state.range(0) triangles; empty, with the
+// benchmark skipped, when the chain cannot be computed.
+std::optional<analysis::ChainPrecision> analysed(benchmark::State& state, ChainState* keep = nullptr) {
+    try {
+        ChainState record = completedRecord(chainOf(static_cast<int>(state.range(0))));
+        auto precision = analysis::analyse(record);
+        if (!precision) state.SkipWithError("no analysis");
+        if (keep) *keep = std::move(record);
+        return precision;
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+        return std::nullopt;
+    }
+}
+
 // The analysis alone, from the completed record to every figure.
 void BM_Analysis(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     ChainState record;
-    try {
-        record = completedRecord(chainOf(n));
-    } catch (const std::exception& e) {
-        state.SkipWithError(e.what());
-        return;
-    }
+    if (!analysed(state, &record)) return;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         const auto precision = analysis::analyse(record);
@@ -45,13 +56,8 @@ BENCHMARK(BM_Analysis)->Arg(1000)->Arg(16382)->UseManualTime()->Unit(benchmark::
 template <std::string (*Render)(const analysis::ChainPrecision&)>
 void BM_AnalysisOutput(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
-    std::optional<analysis::ChainPrecision> precision;
-    try {
-        precision = analysis::analyse(completedRecord(chainOf(n)));
-    } catch (const std::exception& e) {
-        state.SkipWithError(e.what());
-        return;
-    }
+    const auto precision = analysed(state);
+    if (!precision) return;
     for (auto _ : state) {
         const std::string out = Render(*precision);
         benchmark::DoNotOptimize(out.data());
