@@ -28,6 +28,7 @@
 
 #include "analysis/chain_precision.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -370,11 +371,11 @@ bool holdsAdjustment(const ChainState& r) {
 void ellipse(const Block& q, double mb, PointPrecision& p) {
     const double half = (q.xx + q.yy) / 2;
     const double radius = std::hypot((q.xx - q.yy) / 2, q.xy);
-    p.mx = mb * std::sqrt(std::fmax(q.xx, 0.0));
-    p.my = mb * std::sqrt(std::fmax(q.yy, 0.0));
+    p.mx = mb * std::sqrt(std::max(q.xx, 0.0));
+    p.my = mb * std::sqrt(std::max(q.yy, 0.0));
     p.mp = std::sqrt(p.mx * p.mx + p.my * p.my);
-    p.E = mb * std::sqrt(std::fmax(half + radius, 0.0));
-    p.F = mb * std::sqrt(std::fmax(half - radius, 0.0));
+    p.E = mb * std::sqrt(std::max(half + radius, 0.0));
+    p.F = mb * std::sqrt(std::max(half - radius, 0.0));
     if (p.E == p.F) {
         p.phi = 0;
         return;
@@ -479,7 +480,7 @@ std::optional<ChainPrecision> analyse(const ChainState& record) {
             o.k = j;
             o.observed = record.observedSide[j];
             o.adjusted = record.side[j];
-            const double unchecked = std::fmax(1 - o.redundancy, 0.0);  // (q − Qvv) / q
+            const double unchecked = std::max(1 - o.redundancy, 0.0);  // (q − Qvv) / q
             o.m = mb * rootQ * std::sqrt(unchecked);
             o.relative = o.m / (o.adjusted * millimetresPerMetre);
             // Ranked by the cofactor, so that a chain with mb = 0 still names one.

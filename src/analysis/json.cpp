@@ -11,6 +11,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include <nlohmann/json.hpp>
 
@@ -24,7 +25,16 @@ namespace {
 
 class Writer {
 public:
-    explicit Writer(std::string& out) : out_(out) {}
+    explicit Writer(const JsonSink& sink) : sink_(sink) { out_.reserve(bufferSize + 4096); }
+
+    // Hands what is written so far to the sink once a buffer's worth has gathered,
+    // and at the end.
+    void flush(bool always) {
+        if (!always && out_.size() < bufferSize) return;
+        sink_(out_);
+        out_.clear();
+    }
+    std::string& raw() { return out_; }
 
     void open() {
         out_ += '{';
@@ -79,13 +89,16 @@ public:
             any = true;
             first_ = true;
             element(item);
+            flush(false);
         }
         out_ += any ? "\n  ]" : "]";
         first_ = false;
     }
 
 private:
-    std::string& out_;
+    static constexpr std::size_t bufferSize = 1 << 16;
+    const JsonSink& sink_;
+    std::string out_;
     bool first_ = true;
 };
 
@@ -100,10 +113,8 @@ const char* conditionName(Condition c) {
 
 }  // namespace
 
-std::string analysisJson(const ChainPrecision& p) {
-    std::string out;
-    out.reserve(p.points.size() * 240 + p.observations.size() * 300 + 1024);
-    Writer w(out);
+void writeAnalysisJson(const ChainPrecision& p, const JsonSink& sink) {
+    Writer w(sink);
     w.open();
     w.member("trelvan").integer(1);
     w.member("conditions").integer(p.conditions);
@@ -164,7 +175,13 @@ std::string analysisJson(const ChainPrecision& p) {
         w.close();
     });
     w.member("weakestSide").integer(p.weakestSide);
-    out += "\n}\n";
+    w.raw() += "\n}\n";
+    w.flush(true);
+}
+
+std::string analysisJson(const ChainPrecision& precision) {
+    std::string out;
+    writeAnalysisJson(precision, [&out](std::string_view part) { out += part; });
     return out;
 }
 

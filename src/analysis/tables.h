@@ -3,8 +3,10 @@
 // reliability. The window shows them and the batch text file prints them; both get
 // the same words and the same figures from here.
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/chain_precision.h"
@@ -43,5 +45,10 @@ std::string renderAnalysisText(const ChainPrecision& precision);
 // The analysis as JSON: every figure at full precision in the shortest form that
 // reads back as the same double, null where a figure cannot be given.
 std::string analysisJson(const ChainPrecision& precision);
+
+// The same, handed to `sink` a part at a time, so that a long chain's JSON is never
+// held whole.
+using JsonSink = std::function<void(std::string_view)>;
+void writeAnalysisJson(const ChainPrecision& precision, const JsonSink& sink);
 
 }  // namespace trelvan::analysis

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include <QByteArray>
 #include <QGuiApplication>
@@ -170,16 +171,23 @@ bool writeAnalysis(const ChainState& record, const Options& options, Messages& m
     }
     if (!precision) return false;
     bool written = true;
-    const std::pair<const std::string*, std::string (*)(const analysis::ChainPrecision&)> files[] = {
-        {&options.analysisText, analysis::renderAnalysisText},
-        {&options.analysisJson, analysis::analysisJson},
+    const auto notWritten = [&](const std::string& file) {
+        messages.say("无法写入精度分析文件 " + file);
+        written = false;
     };
-    for (const auto& [file, render] : files) {
-        if (file->empty()) continue;
-        if (!writeTextFile(*file, render(*precision))) {
-            messages.say("无法写入精度分析文件 " + *file);
-            written = false;
+    const std::string& text = options.analysisText;
+    if (!text.empty() && !writeTextFile(text, analysis::renderAnalysisText(*precision))) notWritten(text);
+    // The JSON of a long chain runs to megabytes: it goes to the file as it is written.
+    const std::string& json = options.analysisJson;
+    if (!json.empty()) {
+        std::ofstream out(json, std::ios::binary | std::ios::trunc);
+        if (out) {
+            analysis::writeAnalysisJson(*precision, [&out](std::string_view part) {
+                out.write(part.data(), static_cast<std::streamsize>(part.size()));
+            });
+            out.close();
         }
+        if (!out) notWritten(json);
     }
     return written;
 }
