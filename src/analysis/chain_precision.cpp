@@ -174,6 +174,7 @@ public:
         if (j == 0) {
             m.rate1 = static_cast<double>(s[0]) / rho;
         } else if (j == lastObservation()) {
+            return m;  // Qb turns only the closing direction
         } else if (j % 2 == 1) {
             const int i = (j + 1) / 2;
             const double length = record_.observedSide[j];
