@@ -76,11 +76,12 @@ void BM_BatchRunAnalysis(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     const std::string transcript = scratchPath("transcript-analysis-" + std::to_string(n) + ".txt");
     const std::string json = scratchPath("analysis-" + std::to_string(n) + ".json");
-    double peakMb = 0;
+    double peakMb = 0, cpuSeconds = 0;
     try {
         const std::string& replies = replyFileOf(n);
         for (auto _ : state) {
             const ChildRun run = runChild(TRELVAN_PROGRAM, {"--batch", "--analysis-json", json}, replies, transcript);
+            cpuSeconds += run.cpuSeconds;
             if (run.exitStatus != 0) {
                 state.SkipWithError(("exit status " + std::to_string(run.exitStatus)).c_str());
                 break;
@@ -93,6 +94,7 @@ void BM_BatchRunAnalysis(benchmark::State& state) {
         return;
     }
     state.counters["peak_MB"] = peakMb;
+    state.counters["cpu_s"] = benchmark::Counter(cpuSeconds, benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_BatchRunAnalysis)->Arg(1000)->Arg(16382)->UseManualTime()->Unit(benchmark::kMillisecond);
 
