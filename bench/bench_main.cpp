@@ -207,6 +207,19 @@ int main(int argc, char** argv) {
     t.check("PDF report: CPU per triangle, same",
             Targets::growth(t.cpu("BM_ReportPdf/16382"), t.cpu("BM_ReportPdf/1000")), 1.5, "x");
     t.check("window opens in a fresh process (offscreen)", t.wall("BM_WindowOpenProcess/"), 0.5, "s");
+    t.check("precision analysis alone, N = 16382", t.wall("BM_Analysis/16382"), 0.010, "s");
+    t.check("precision analysis: time per triangle, N = 16382 over N = 1000",
+            Targets::growth(t.wall("BM_Analysis/16382"), t.wall("BM_Analysis/1000")), 1.5, "x");
+    const auto ratio = [](std::optional<double> a, std::optional<double> b) {
+        return a && b && *b > 0 ? std::optional<double>(*a / *b) : std::nullopt;
+    };
+    t.check("batch run with --analysis-json over the run without, N = 16382",
+            ratio(t.wall("BM_BatchRunAnalysis/16382"), t.wall(batch + "16382")), 2.0, "x");
+    t.check("the same in CPU time",
+            ratio(t.counter("BM_BatchRunAnalysis/16382", "cpu_s"), t.counter(batch + "16382", "cpu_s")), 2.0,
+            "x", true);
+    t.check("batch run with --analysis-json, N = 16382: peak resident memory",
+            t.counter("BM_BatchRunAnalysis/16382", "peak_MB"), 100.0, "MB");
     if (!closes) std::printf("  generated chains: misclosures NOT as expected\n");
     return (t.missed() || !closes) ? 1 : 0;
 }

@@ -17,7 +17,7 @@
 //     ill-formed UTF-8;
 //   - an abandoned action leaves the record exactly as it was, and says why;
 //   - a completed action has shown every result and leaves a whole chain with
-//     finite figures and a report;
+//     finite figures, a report and a precision analysis;
 //   - once the input has ended, the dialogue asks at most the listing's N + 2
 //     pauses more: a dialogue that keeps asking on finite input is a hang.
 
@@ -32,10 +32,13 @@
 #include <vector>
 
 #include "adjustment/compute.h"
+#include "analysis/chain_precision.h"
+#include "analysis/tables.h"
 #include "entry/interfaces.h"
 #include "report/report.h"
 #include "state/chain_state.h"
 #include "state/constants.h"
+#include "state/failure.h"
 
 namespace trelvan::fuzzing {
 
@@ -174,6 +177,21 @@ private:
 };
 
 // Bit-for-bit equality of two records: an abandoned action must not touch one bit.
+// What the adjustment kept for the precision analysis, bit for bit.
+template <class Same, class SameVector>
+bool sameKept(const AdjustmentRecord& a, const AdjustmentRecord& b, Same same, SameVector sameVector) {
+    bool rows = true;
+    for (int r = 1; r <= 3; ++r) rows = rows && sameVector(a.conditionCoef[r], b.conditionCoef[r]);
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 1; c <= 3; ++c) rows = rows && same(a.normal[r][c], b.normal[r][c]);
+    const auto bits = [](float x) { return std::bit_cast<std::uint32_t>(x); };
+    return rows && bits(a.typedTolerance) == bits(b.typedTolerance) &&
+           same(a.sideCofactor, b.sideCofactor) && same(a.pvv, b.pvv) && a.sideSign == b.sideSign &&
+           sameVector(a.pointX, b.pointX) && sameVector(a.pointY, b.pointY) &&
+           sameVector(a.routeAzimuth, b.routeAzimuth) && sameVector(a.altitude, b.altitude) &&
+           sameVector(a.cosA, b.cosA) && sameVector(a.cosG, b.cosG) && sameVector(a.correction, b.correction);
+}
+
 inline bool sameRecord(const ChainState& a, const ChainState& b) {
     const auto same = [](double x, double y) {
         return std::bit_cast<std::uint64_t>(x) == std::bit_cast<std::uint64_t>(y);
@@ -194,7 +212,7 @@ inline bool sameRecord(const ChainState& a, const ChainState& b) {
            sameFloat(a.invPx, b.invPx) && sameFloat(a.invPy, b.invPy) &&
            sameFloat(a.mx, b.mx) && sameFloat(a.my, b.my) && sameFloat(a.md, b.md) &&
            a.N == b.N && a.azimuthCondition == b.azimuthCondition &&
-           a.orientedAtA == b.orientedAtA;
+           a.orientedAtA == b.orientedAtA && sameKept(a.adjustment, b.adjustment, same, sameVector);
 }
 
 // A completed action has shown every result: the count, the known data, the case,
@@ -241,6 +259,20 @@ inline void checkCompleted(const ChainState& s, Verdict& verdict) {
     const std::string figures = renderText(buildReport(unnamed));
     if (showsNonFinite(figures)) verdict.flag("report shows NaN or infinity");
     if (showsNegativeZero(figures)) verdict.flag("report shows a negative zero");
+
+    // The precision analysis of the chain: finite figures in its tables and its JSON,
+    // or a refusal that says why.
+    try {
+        const auto precision = analysis::analyse(unnamed);
+        if (!precision) return verdict.flag("completed record gives no precision analysis");
+        const std::string tables = analysis::renderAnalysisText(*precision);
+        const std::string json = analysis::analysisJson(*precision);
+        if (showsNonFinite(tables) || showsNonFinite(json)) verdict.flag("analysis shows NaN or infinity");
+        if (showsNegativeZero(tables)) verdict.flag("analysis shows a negative zero");
+        if (!isWellFormedUtf8(tables)) verdict.flag("analysis is not UTF-8");
+    } catch (const ComputeFailure& failure) {
+        if (std::string_view(failure.what()).empty()) verdict.flag("analysis refused without a word");
+    }
 }
 
 // Runs the stream; returns the first fault, or an empty text.

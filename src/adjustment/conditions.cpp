@@ -13,9 +13,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "adjustment/checks.h"
+#include "adjustment/geometry.h"
 #include "adjustment/stages.h"
 #include "state/constants.h"
 #include "state/number_format.h"
@@ -85,9 +87,21 @@ void formConditions(ChainState& state, RunValues& run) {
                          digits(k) + " 为零，无法组成条件方程，平差计算中止。");
     }
 
+    // The provisional geometry the coefficients are formed at, kept with the record
+    // for the precision analysis before the weakest point may be moved below.
+    auto& kept = state.adjustment;
+    kept.sideSign = run.sideSign;
+    kept.pointX = state.pointX;
+    kept.pointY = state.pointY;
+    kept.routeAzimuth = run.routeAzimuth;
+    kept.altitude = run.altitude;
+
     // cosA(i) = cos alpha(i) / altitude(i) and cosG(i) = cos gamma(i) / altitude(i):
     // the rate at which beta(i) shrinks per metre of S(2i+1) and of S(2i−1).
-    std::vector<double> cosA(n + 2, 0.0), cosG(n + 2, 0.0);
+    auto& cosA = kept.cosA;
+    auto& cosG = kept.cosG;
+    cosA.assign(n + 2, 0.0);
+    cosG.assign(n + 2, 0.0);
     for (int i = 1; i <= n + 1; ++i) cosA[i] = std::cos(run.alpha[i] * degToRad) / run.altitude[i];
     for (int i = 0; i <= n; ++i) cosG[i] = std::cos(run.gamma[i] * degToRad) / run.altitude[i];
 
@@ -113,11 +127,8 @@ void formConditions(ChainState& state, RunValues& run) {
     // The weakest point is the end of route side S(2m−1). When triangle m is a fan, the
     // turning vertex stored at index m is the pivot, not point m: carry the point out
     // from the pivot along S(2m−1), whose azimuth the propagation already holds.
-    if (state.pointX[m] == state.pointX[m - 1] && state.pointY[m] == state.pointY[m - 1]) {
-        const double am = run.routeAzimuth[m] * degToRad;
-        state.pointX[m] = state.pointX[m - 1] + state.side[2 * m - 1] * std::cos(am);
-        state.pointY[m] = state.pointY[m - 1] + state.side[2 * m - 1] * std::sin(am);
-    }
+    std::tie(state.pointX[m], state.pointY[m]) = geometry::ownRouteSideEnd(
+        state.pointX, state.pointY, m, state.side[2 * m - 1], run.routeAzimuth[m]);
 
     // X and Y of the weakest point. It does not depend on the sides beyond S(2m−1);
     // its own even side S(2m) has coefficient zero.

@@ -3,6 +3,7 @@
 // route (observed sides first, adjusted sides at the end).
 
 #include <cmath>
+#include <utility>
 
 #include "state/constants.h"
 
@@ -43,6 +44,20 @@ inline double cosineBetween(double p, double q, double r) {
 template <class Signs>
 inline bool isFan(const Signs& sideSign, int i) {
     return sideSign[i] == sideSign[i - 1];
+}
+
+// Point k as the end of its own route side S(2k−1), of length `routeSide` at the
+// carried azimuth `azimuthDegrees`. Where triangle k turned about the same vertex as
+// triangle k−1, the provisional coordinates at index k repeat that pivot, and the
+// point lies out along S(2k−1) from it. The azimuth is used as the propagation
+// carried it: recomputing it with a zigzag's +180 would mirror the point through
+// the pivot.
+template <class Coordinates>
+inline std::pair<double, double> ownRouteSideEnd(const Coordinates& x, const Coordinates& y, int k,
+                                                 double routeSide, double azimuthDegrees) {
+    if (x[k] != x[k - 1] || y[k] != y[k - 1]) return {x[k], y[k]};
+    const double a = azimuthDegrees * degToRad;
+    return {x[k - 1] + routeSide * std::cos(a), y[k - 1] + routeSide * std::sin(a)};
 }
 
 }  // namespace trelvan::geometry

@@ -174,6 +174,13 @@ void solveNormals(ChainState& state, RunValues& run) {
     for (int i = 1; i <= n; ++i)
         checks::requireTriangle(i, state.side[2 * i - 1], state.side[2 * i], state.side[2 * i + 1],
                                 true);
+
+    // The conditions, their normal matrix and the corrections stay with the record.
+    auto& kept = state.adjustment;
+    for (int r = 1; r <= 3; ++r) kept.conditionCoef[r] = a[r];
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 1; c <= 3; ++c) kept.normal[r][c] = normal[r][c];
+    kept.correction = v;
 }
 
 }  // namespace trelvan

@@ -49,7 +49,11 @@ void assessPrecision(ChainState& state, RunValues& run, TextBoxes& boxes) {
     requireStored(my, "最弱点横座标中误差");
     requireStored(md, "最弱点点位中误差");
 
-    // The typed angle tolerance gives way to the unit-weight angle error here.
+    // The typed angle tolerance gives way to the unit-weight angle error here; the
+    // record keeps the typed value beside the weights and [pvv].
+    state.adjustment.typedTolerance = state.mb;
+    state.adjustment.sideCofactor = run.sideCofactor;
+    state.adjustment.pvv = pvv;
     state.mb = mb;
     state.ms = ms;
     state.mx = mx;

@@ -6,16 +6,20 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include <QByteArray>
 #include <QGuiApplication>
 
 #include "adjustment/compute.h"
+#include "analysis/chain_precision.h"
+#include "analysis/tables.h"
 #include "console/command_line.h"
 #include "entry/interfaces.h"
 #include "report/painter/report_painter.h"
 #include "report/report.h"
 #include "state/constants.h"
+#include "state/failure.h"
 
 namespace trelvan {
 
@@ -97,6 +101,8 @@ private:
 struct Options {
     std::string reportText;
     std::string reportPdf;
+    std::string analysisText;
+    std::string analysisJson;
 };
 
 struct FileOption {
@@ -107,6 +113,8 @@ struct FileOption {
 constexpr FileOption fileOptions[] = {
     {"--report-text", &Options::reportText},
     {"--report-pdf", &Options::reportPdf},
+    {"--analysis-text", &Options::analysisText},
+    {"--analysis-json", &Options::analysisJson},
 };
 
 // Parses the command line; empty on a usage error.
@@ -145,6 +153,39 @@ bool writeTextFile(const std::string& fileName, const std::string& text) {
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
     return static_cast<bool>(out);
+}
+
+// The precision analysis of the completed action, as text and as JSON. False when a
+// file could not be written (the other is still written) or the analysis failed.
+bool writeAnalysis(const ChainState& record, const Options& options, Messages& messages) {
+    std::optional<analysis::ChainPrecision> precision;
+    try {
+        precision = analysis::analyse(record);
+    } catch (const ComputeFailure& failure) {
+        messages.say(failure.what());
+        return false;
+    }
+    if (!precision) return false;
+    bool written = true;
+    const auto notWritten = [&](const std::string& file) {
+        messages.say("无法写入精度分析文件 " + file);
+        written = false;
+    };
+    const std::string& text = options.analysisText;
+    if (!text.empty() && !writeTextFile(text, analysis::renderAnalysisText(*precision))) notWritten(text);
+    // The JSON of a long chain runs to megabytes: it goes to the file as it is written.
+    const std::string& json = options.analysisJson;
+    if (!json.empty()) {
+        std::ofstream out(json, std::ios::binary | std::ios::trunc);
+        if (out) {
+            analysis::writeAnalysisJson(*precision, [&out](std::string_view part) {
+                out.write(part.data(), static_cast<std::streamsize>(part.size()));
+            });
+            out.close();
+        }
+        if (!out) notWritten(json);
+    }
+    return written;
 }
 
 // Qt's font and painting machinery for the files that need it, on the offscreen
@@ -211,6 +252,9 @@ int runBatch(int argc, char** argv) {
                 status = exitStatus::reportNotWritten;
             }
         }
+    }
+    if (!options->analysisText.empty() || !options->analysisJson.empty()) {
+        if (!writeAnalysis(record, *options, messages)) status = exitStatus::reportNotWritten;
     }
     std::fflush(stdout);
     return status;

@@ -1,7 +1,8 @@
 #pragma once
 // Batch mode: the Compute action without a display.
 //
-//   trelvan --batch [--report-text FILE] [--report-pdf FILE] < replies.txt
+//   trelvan --batch [--report-text FILE] [--report-pdf FILE]
+//                   [--analysis-text FILE] [--analysis-json FILE] < replies.txt
 //
 // Replies are read from standard input, one per line. Standard output gets the
 // transcript, one event per line: "? prompt", "> reply", "TextN: text", "! message".
@@ -13,7 +14,7 @@ inline constexpr int completed = 0;
 inline constexpr int failed = 1;
 inline constexpr int usage = 2;
 inline constexpr int inputEnded = 3;
-inline constexpr int reportNotWritten = 4;
+inline constexpr int reportNotWritten = 4;  // a report or analysis file
 }  // namespace exitStatus
 
 // True when the command line asks for batch mode, or names a batch-only option.

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "state/adjustment_record.h"
+
 namespace trelvan {
 
 // Chain numbering: points 0..N+1 along the azimuth route (0 = A, 1..N the unknown
@@ -42,6 +44,9 @@ struct ChainState {
     // A was oriented in this action: by a typed azimuth other than 0, or by a
     // direction point. Without it the chain lies in a free orientation.
     bool orientedAtA = false;
+
+    // The model and solution of the last adjustment, for the precision analysis.
+    AdjustmentRecord adjustment;
 
     // True once a Compute action has completed into this record.
     bool hasResult() const { return N > 0 && !pointX.empty(); }
@@ -84,7 +89,8 @@ struct RunValues {
 int weakPointOf(int n);
 
 // Re-creates every array of the record and of the run for n triangles, dropping
-// all old contents, and sets weakPoint. Scalars of the record are left alone.
+// all old contents (what the last adjustment kept included), and sets weakPoint.
+// Scalars of the record are left alone.
 void sizeArrays(ChainState& state, RunValues& run, std::int16_t n);
 
 }  // namespace trelvan

@@ -92,6 +92,13 @@ std::string generalNumber(double x) {
     return std::string(buffer, result.ptr);
 }
 
+std::string shortestNumber(double x) {
+    if (x == 0) return "0";
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, x);
+    return std::string(buffer, result.ptr);
+}
+
 std::optional<double> parseNumber(std::string_view text) {
     while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);

@@ -15,6 +15,9 @@
 //                       report: 4.5 rounded to 2, shown as 4.500).
 //  generalNumber(x)     the shortest decimal that reads back as the same double, with
 //                       no exponent and no trailing zeros: 1.5, 0, 126.8698976.
+//  shortestNumber(x)    the shortest decimal that reads back as the same double, with
+//                       an exponent where that is shorter, as a JSON number is
+//                       written: 0.1, 12, 3452118.406, 1.8e-06; zero without a sign.
 //  parseNumber(text)    one complete finite decimal number in the C locale, blanks
 //                       trimmed: "5", "5.", ".3015", "-1.2e3"; not "12abc", "1,5",
 //                       "", ".", "1e400", "inf", "nan".
@@ -34,6 +37,9 @@ std::string formatFixed(double x, int decimals);
 std::string roundedFixed(double x, int roundTo, int shownDecimals);
 
 std::string generalNumber(double x);
+
+// x must be finite.
+std::string shortestNumber(double x);
 
 std::optional<double> parseNumber(std::string_view text);
 

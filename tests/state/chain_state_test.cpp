@@ -45,6 +45,8 @@ TEST(Sizing, RecreatesEveryArrayAndDropsOldContents) {
     run.workMatrix1[5][5] = 9;
     state.w[2] = 1;
     state.taEntered = 45.3;
+    state.adjustment.pvv = 4;
+    state.adjustment.correction.assign(13, 1.0);
 
     sizeArrays(state, run, 2);
     EXPECT_EQ(state.N, 2);
@@ -60,6 +62,9 @@ TEST(Sizing, RecreatesEveryArrayAndDropsOldContents) {
     EXPECT_EQ(state.w[2], 0);
     EXPECT_EQ(run.weakPoint, 1);
     EXPECT_EQ(state.taEntered, 45.3);  // scalars carry over
+    // What the last adjustment kept goes with its arrays.
+    EXPECT_TRUE(state.adjustment.correction.empty());
+    EXPECT_EQ(state.adjustment.pvv, 0);
 }
 
 }  // namespace

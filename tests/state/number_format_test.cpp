@@ -9,6 +9,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "support/decimal_comma_locale.h"
 
@@ -155,6 +156,23 @@ TEST(GeneralNumber, ShortestRoundTripWithoutExponent) {
     EXPECT_EQ(generalNumber(1e21), "1000000000000000000000");
     EXPECT_EQ(generalNumber(-2.25), "-2.25");
     EXPECT_EQ(generalNumber(static_cast<double>(1.1f)), "1.100000023841858");
+}
+
+// JSON figures: the shortest decimal that reads back as the same double, with an
+// exponent where that is shorter. Includes values whose shortest form some
+// shortest-digit algorithms miss by one digit.
+TEST(ShortestNumber, ShortestRoundTripWithExponentWhereShorter) {
+    const std::pair<double, const char*> cases[] = {
+        {0.0, "0"}, {-0.0, "0"}, {12.0, "12"}, {7.815, "7.815"}, {3452118.406, "3452118.406"},
+        {1.8e-6, "1.8e-06"}, {-2.5, "-2.5"}, {1e21, "1e+21"}, {0.1 + 0.2, "0.30000000000000004"},
+        {0.04859755243048983, "0.04859755243048983"}, {-16526353.97515292, "-16526353.97515292"},
+        {2.371964190894558e-05, "2.371964190894558e-05"},
+        {static_cast<double>(0.7087057f), "0.708705723285675"},
+    };
+    for (const auto& [value, text] : cases) {
+        EXPECT_EQ(shortestNumber(value), text);
+        EXPECT_EQ(std::stod(shortestNumber(value)), value);
+    }
 }
 
 TEST(ParseNumber, AcceptsCompleteFiniteDecimals) {
