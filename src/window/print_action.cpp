@@ -78,7 +78,7 @@ void Command3_Click(QWidget* parent, const ChainState& record, Messages& message
         messages.say(failure.toStdString());
         return;
     }
-    messages.say(QStringLiteral("报告已保存为 %1").arg(fileName).toStdString());
+    messages.inform(QStringLiteral("报告已保存为 %1").arg(fileName).toStdString());
 }
 
 }  // namespace trelvan

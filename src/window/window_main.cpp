@@ -2,16 +2,14 @@
 
 #include <QApplication>
 
-#include "report/painter/report_painter.h"
-#include "state/constants.h"
+#include "window/application.h"
 #include "window/main_form.h"
 
 namespace trelvan {
 
 int runWindow(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromUtf8(programTitle));
-    installFontSubstitutions();
+    prepareApplication(app);
     MainForm window;
     window.show();
     return app.exec();
