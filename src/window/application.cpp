@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
-#include <QLocale>
 #include <QTranslator>
 
 #include "report/painter/report_painter.h"
@@ -13,9 +12,6 @@ namespace trelvan {
 bool prepareApplication(QApplication& app) {
     QApplication::setApplicationName(QString::fromUtf8(programTitle));
     installFontSubstitutions();
-    // Dates and sizes in the standard dialogs (the file dialog's list) read in Chinese
-    // like their captions. The program's own numbers never depend on a locale.
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     auto* translator = new QTranslator(&app);
     if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete translator;

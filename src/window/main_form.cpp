@@ -222,7 +222,7 @@ void MainForm::buildSheet() {
 }
 
 void MainForm::buildMenus() {
-    const auto item = [this](QMenu* menu, const char* name, const char* text, QKeySequence keys = {}) {
+    const auto item = [](QMenu* menu, const char* name, const char* text, QKeySequence keys = {}) {
         auto* action = menu->addAction(QString::fromUtf8(text));
         action->setObjectName(QString::fromUtf8(name));
         action->setShortcut(keys);
@@ -272,12 +272,12 @@ void MainForm::buildMenus() {
 
 void MainForm::enableWithResult(QAction* action) {
     if (action == nullptr) return;
-    if (std::find(needResult_.begin(), needResult_.end(), action) == needResult_.end())
-        needResult_.push_back(action);
+    if (!needResult_.contains(action)) needResult_.append(action);
     action->setEnabled(record_.hasResult());
 }
 
 void MainForm::refreshActions() {
+    needResult_.removeAll(nullptr);  // actions deleted since they joined
     for (QAction* action : needResult_) action->setEnabled(record_.hasResult());
 }
 

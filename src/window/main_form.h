@@ -5,11 +5,12 @@
 
 #include <array>
 #include <memory>
-#include <vector>
 
 #include <QColor>
 #include <QLine>
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QWidget>
 
 #include "entry/interfaces.h"
@@ -127,7 +128,7 @@ private:
     QWidget* sheet_ = nullptr;
     QScrollArea* scroll_ = nullptr;
     MenuActions menu_;
-    std::vector<QAction*> needResult_;
+    QList<QPointer<QAction>> needResult_;
 
     ChainState record_;
     double dpi_ = 96;
