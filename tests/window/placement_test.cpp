@@ -1,50 +1,11 @@
-// Where the window opens and where an input box stands, for screens the test
-// platform does not have: odd positions, decorations, and screens too small.
+// Where an input box stands in scenes the test screens do not make: a window
+// partly off the screen, narrow gaps, no room at all, a screen smaller than the box.
 #include <gtest/gtest.h>
 
 #include "window/placement.h"
 
 namespace trelvan {
 namespace {
-
-// The form of this machine at 100 % (menu bar included) and a usual title bar.
-constexpr QSize form{933, 697};
-constexpr QMargins frame{1, 20, 1, 5};
-
-TEST(FitWindow, TheWholeFormWhereItFitsElseTheWholeFreeArea) {
-    struct Case {
-        const char* screen;
-        QRect free;
-        bool scrolls;
-    } cases[] = {
-        {"wide", {0, 0, 1920, 1050}, false},
-        {"second monitor", {1920, -200, 2560, 1400}, false},
-        {"laptop with a panel", {0, 28, 1366, 740}, false},
-        {"laptop with a tall panel", {0, 48, 1366, 720}, true},
-        {"laptop without a panel", {0, 0, 1366, 768}, false},
-        {"laptop at 125 %", {0, 0, 1093, 614}, true},
-        {"narrow", {0, 0, 900, 1200}, true},
-        {"tiny", {100, 100, 640, 480}, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.screen);
-        const bool fits = form.width() + 2 <= c.free.width() && form.height() + 25 <= c.free.height();
-        ASSERT_EQ(fits, !c.scrolls);
-        const WindowFit fit = fitWindow(form, frame, c.free);
-        EXPECT_EQ(fit.scrolls, c.scrolls);
-        EXPECT_TRUE(c.free.contains(fit.frame));
-        if (c.scrolls) {
-            EXPECT_EQ(fit.frame, c.free);
-        } else {
-            EXPECT_EQ(fit.frame.size(), form.grownBy(frame));
-            // The input boxes find room beside it when the screen has that room.
-            const int beside = std::max(c.free.right() - fit.frame.right(), fit.frame.left() - c.free.left());
-            if (c.free.width() - fit.frame.width() >= inputBoxGap + inputBoxLeastWidth) {
-                EXPECT_GE(beside, inputBoxGap + inputBoxLeastWidth);
-            }
-        }
-    }
-}
 
 // Whatever the scene, the box lies wholly on the screen; it covers nothing it must
 // keep clear of when there is any place for it, else nothing of what it asks about.
