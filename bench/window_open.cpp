@@ -3,14 +3,12 @@
 
 #include <QApplication>
 
-#include "report/painter/report_painter.h"
-#include "state/constants.h"
+#include "window/application.h"
 #include "window/main_form.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromUtf8(trelvan::programTitle));
-    trelvan::installFontSubstitutions();
+    trelvan::prepareApplication(app);
     trelvan::MainForm window;
     window.show();
     QCoreApplication::processEvents();

@@ -1,6 +1,7 @@
 #include "adjustment/compute.h"
 
 #include <new>
+#include <string>
 
 #include "adjustment/stages.h"
 #include "entry/dialogue.h"
@@ -8,6 +9,19 @@
 #include "state/failure.h"
 
 namespace trelvan {
+
+namespace {
+
+// The boxes are told first, so that the window shows the last completed result
+// again while the operator reads why this action stopped.
+ComputeOutcome abandon(TextBoxes& boxes, Messages& messages, const std::string& why,
+                       ComputeOutcome outcome) {
+    boxes.actionEnded(false);
+    messages.say(why);
+    return outcome;
+}
+
+}  // namespace
 
 ComputeOutcome Command1_Click(ChainState& record, Prompter& prompter, TextBoxes& boxes,
                               Messages& messages) {
@@ -26,19 +40,17 @@ ComputeOutcome Command1_Click(ChainState& record, Prompter& prompter, TextBoxes&
         adjustCoordinates(run, values);
         listCoordinates(dialogue, run);
     } catch (const ComputeFailure& failure) {
-        messages.say(failure.what());
-        return ComputeOutcome::Failed;
+        return abandon(boxes, messages, failure.what(), ComputeOutcome::Failed);
     } catch (const Cancelled&) {
-        messages.say("平差计算已取消，上次完成的计算结果保持不变。");
-        return ComputeOutcome::Cancelled;
+        return abandon(boxes, messages, "平差计算已取消，上次完成的计算结果保持不变。",
+                       ComputeOutcome::Cancelled);
     } catch (const InputEnded&) {
-        messages.say("输入已结束，平差计算没有完成。");
-        return ComputeOutcome::InputEnded;
+        return abandon(boxes, messages, "输入已结束，平差计算没有完成。", ComputeOutcome::InputEnded);
     } catch (const std::bad_alloc&) {
-        messages.say("内存不足，平差计算没有完成。");
-        return ComputeOutcome::Failed;
+        return abandon(boxes, messages, "内存不足，平差计算没有完成。", ComputeOutcome::Failed);
     }
     record = std::move(run);
+    boxes.actionEnded(true);
     return ComputeOutcome::Completed;
 }
 

@@ -12,7 +12,8 @@ enum class ComputeOutcome { Completed, Failed, Cancelled, InputEnded };
 // Runs the Compute action on a working copy of `record`. Only when every stage has
 // finished does the copy replace `record`; a failure, a Cancel or the end of the
 // input leave the last completed record untouched (taEntered and tbEntered
-// included) and are reported through `messages`.
+// included) and are reported through `messages`. Either way `boxes` hear how the
+// action ended (TextBoxes::actionEnded).
 ComputeOutcome Command1_Click(ChainState& record, Prompter& prompter, TextBoxes& boxes,
                               Messages& messages);
 

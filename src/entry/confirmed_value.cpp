@@ -95,20 +95,20 @@ double enterConfirmed(Dialogue& dialogue, Confirmed which, std::string& confirmR
     const ConfirmedValue& row = confirmedValue(which);
     const auto echo = [&](double value) { return " " + formatFixed(value, row.decimals); };
 
-    double value = dialogue.askNumber(row.prompt);
+    double value = dialogue.askNumber(row.prompt, row.box);
     dialogue.setText(row.box, echo(value));
-    bool confirmed = dialogue.confirm(row.firstConfirmation, confirmReply);
+    bool confirmed = dialogue.confirm(row.firstConfirmation, confirmReply, row.box);
     while (!confirmed) {
         if (row.clearedBeforeReentry) dialogue.setText(row.box, "");
         std::string typed;
-        value = dialogue.askNumber(row.reentryPrompt, typed);
+        value = dialogue.askNumber(row.reentryPrompt, typed, row.box);
         if (row.reentryShowsTyped) {
             dialogue.setText(row.box, typed);
             dialogue.setText(row.box, formatFixed(value, row.decimals));
         } else {
             dialogue.setText(row.box, echo(value));
         }
-        confirmed = dialogue.confirm(row.repeatConfirmation, confirmReply);
+        confirmed = dialogue.confirm(row.repeatConfirmation, confirmReply, row.box);
     }
     dialogue.setText(row.box, echo(value));
     return value;

@@ -6,9 +6,9 @@
 
 namespace trelvan {
 
-Reply Dialogue::read(const std::string& prompt, bool pause) {
+Reply Dialogue::read(const std::string& prompt, int box, bool pause) {
     for (;;) {
-        Reply reply = pause ? prompter_.askPause(prompt) : prompter_.ask(prompt);
+        Reply reply = pause ? prompter_.askPause(prompt) : prompter_.askAbout(prompt, box);
         if (reply.kind == Reply::Kind::Text && reply.text.size() > maxReplyBytes) {
             messages_.say(refusal::tooLong);
             continue;
@@ -17,14 +17,14 @@ Reply Dialogue::read(const std::string& prompt, bool pause) {
     }
 }
 
-double Dialogue::askNumber(const std::string& prompt) {
+double Dialogue::askNumber(const std::string& prompt, int box) {
     std::string typed;
-    return askNumber(prompt, typed);
+    return askNumber(prompt, typed, box);
 }
 
-double Dialogue::askNumber(const std::string& prompt, std::string& typed) {
+double Dialogue::askNumber(const std::string& prompt, std::string& typed, int box) {
     for (;;) {
-        const Reply reply = read(prompt);
+        const Reply reply = read(prompt, box);
         if (reply.kind == Reply::Kind::Cancel) throw Cancelled{};
         if (reply.kind == Reply::Kind::EndOfInput) throw InputEnded{};
         if (const auto value = parseNumber(reply.text)) {
@@ -36,14 +36,14 @@ double Dialogue::askNumber(const std::string& prompt, std::string& typed) {
 }
 
 std::string Dialogue::askText(const std::string& prompt) {
-    const Reply reply = read(prompt);
+    const Reply reply = read(prompt, 0);
     if (reply.kind == Reply::Kind::Cancel) throw Cancelled{};
     if (reply.kind == Reply::Kind::EndOfInput) throw InputEnded{};
     return reply.text;
 }
 
-bool Dialogue::confirm(const std::string& text, std::string& confirmReply) {
-    const Reply reply = read(text);
+bool Dialogue::confirm(const std::string& text, std::string& confirmReply, int box) {
+    const Reply reply = read(text, box);
     if (reply.kind == Reply::Kind::EndOfInput) throw InputEnded{};
     confirmReply = reply.text;
     if (reply.kind == Reply::Kind::Cancel) return true;
@@ -51,6 +51,6 @@ bool Dialogue::confirm(const std::string& text, std::string& confirmReply) {
     return !(value && *value == 0.0);
 }
 
-void Dialogue::pause(const std::string& prompt) { (void)read(prompt, true); }
+void Dialogue::pause(const std::string& prompt) { (void)read(prompt, 0, true); }
 
 }  // namespace trelvan

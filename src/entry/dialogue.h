@@ -13,12 +13,15 @@ public:
     Dialogue(Prompter& prompter, TextBoxes& boxes, Messages& messages)
         : prompter_(prompter), boxes_(boxes), messages_(messages) {}
 
+    // `box`, where given, is the text box that shows the value asked for or
+    // confirmed: the input box keeps clear of it.
+
     // A value prompt. Asks until the reply is a number; anything else (the empty
     // reply included) changes nothing, is refused with a message, and the same
     // prompt is shown again. Cancel throws Cancelled; end of input, InputEnded.
-    double askNumber(const std::string& prompt);
+    double askNumber(const std::string& prompt, int box = 0);
     // The same, also handing back the accepted reply exactly as it was typed.
-    double askNumber(const std::string& prompt, std::string& typed);
+    double askNumber(const std::string& prompt, std::string& typed, int box = 0);
 
     // A name prompt: any text, the empty text included. A reply over the length
     // bound is refused and asked again. Cancel throws Cancelled.
@@ -27,7 +30,7 @@ public:
     // A confirmation box. Returns false when the reply is the number zero ("0",
     // "00", " 0", "-0"): re-enter. Any other reply confirms: the empty reply, text
     // that is not a number, and Cancel. The reply text is kept in `reply`.
-    bool confirm(const std::string& text, std::string& reply);
+    bool confirm(const std::string& text, std::string& reply, int box = 0);
 
     // A pause before the next listed point: any reply, Cancel and the end of input
     // included, continues.
@@ -38,7 +41,7 @@ public:
 
 private:
     // The reply to a prompt, with over-long replies refused and re-asked.
-    Reply read(const std::string& prompt, bool pause = false);
+    Reply read(const std::string& prompt, int box, bool pause = false);
 
     Prompter& prompter_;
     TextBoxes& boxes_;

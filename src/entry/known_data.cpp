@@ -89,7 +89,7 @@ void enterKnownData(Dialogue& dialogue, ChainState& state, RunValues& run) {
 
     double tolerance = 0;
     for (;;) {
-        tolerance = dialogue.askNumber("请输入规范规定的测角限差 :");
+        tolerance = dialogue.askNumber("请输入规范规定的测角限差 :", 25);
         if (std::fabs(tolerance) < floatLimit) break;
         dialogue.say("测角限差的数值过大，请重新输入。");
     }

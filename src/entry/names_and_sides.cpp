@@ -30,11 +30,11 @@ void enterRouteSide(Dialogue& dialogue, ChainState& state, RunValues& run, int k
     for (;;) {
         dialogue.setText(routeBox, "");
         if (last) dialogue.setText(dueBox, dueText(k));
-        const double length = dialogue.askNumber(prompt);
+        const double length = dialogue.askNumber(prompt, routeBox);
         state.side[k] = length;
         dialogue.setText(evenBox, "");
         dialogue.setText(routeBox, sideName(k) + "=" + formatFixed(length, last ? 3 : 4));
-        if (!dialogue.confirm(sideConfirmation, run.confirmReply)) continue;
+        if (!dialogue.confirm(sideConfirmation, run.confirmReply, routeBox)) continue;
         if (length == 0) {
             dialogue.say("边长 " + sideName(k) + " 不能为零，请重新输入。");
             continue;
@@ -59,11 +59,11 @@ void enterEvenSide(Dialogue& dialogue, ChainState& state, RunValues& run, int i)
     double length = 0;
     for (;;) {
         dialogue.setText(evenBox, "");
-        length = dialogue.askNumber(prompt);
+        length = dialogue.askNumber(prompt, evenBox);
         state.side[k] = length;
         dialogue.setText(routeBox, "");
         dialogue.setText(evenBox, "s" + digits(k) + "=" + formatFixed(length, 4));
-        if (!dialogue.confirm(sideConfirmation, run.confirmReply)) continue;
+        if (!dialogue.confirm(sideConfirmation, run.confirmReply, evenBox)) continue;
         if (length == 0) {
             dialogue.say("边长 " + sideName(k) + " 不能为零，请重新输入。");
             continue;

@@ -10,7 +10,7 @@ namespace trelvan {
 void enterTriangleCount(Dialogue& dialogue, ChainState& state, RunValues& run) {
     std::int16_t n = 0;
     for (;;) {
-        const double value = dialogue.askNumber("请输入三角形个数 N:");
+        const double value = dialogue.askNumber("请输入三角形个数 N:", 9);
         const auto converted = toInt16HalfEven(value);
         if (converted && *converted >= 1 && *converted <= maxTriangles) {
             n = *converted;

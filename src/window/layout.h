@@ -51,6 +51,18 @@ struct WindowSpec {
 };
 inline constexpr WindowSpec window{programTitle, peach, sans825Bold, 13560, 10100};
 
+// Areas of the sheet (twips) that input boxes keep in sight or may cover.
+struct Area {
+    int left, top, right, bottom;
+};
+// The chain diagram across the top, above the frame of the panels: it shows no
+// value, so an input box may stand over it.
+inline constexpr Area diagramStrip{0, 0, 13560, 2520};
+// The precision statistics and the computed results, which the operator reads while
+// the adjusted coordinates are listed.
+inline constexpr Area precisionPanel{5400, 3480, 13440, 5880};
+inline constexpr Area resultsPanel{5400, 7800, 13440, 9240};
+
 // How a label's caption sits in its box. Natural: top left, box sized to the
 // caption. The others keep the given box: a caption above a text box sits on its
 // bottom edge, a symbol beside a text box sits against it.

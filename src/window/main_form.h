@@ -1,12 +1,16 @@
 #pragma once
-// The main window: a fixed form sheet with the chain diagram across the top, framed
-// panels of text boxes below it, and the Compute, End and Print buttons.
+// The main window: a menu bar above a fixed form sheet with the chain diagram across
+// the top, framed panels of text boxes below it, and the Compute, End and Print
+// buttons. The sheet scrolls when the screen cannot show all of it.
 
 #include <array>
 #include <memory>
 
 #include <QColor>
 #include <QLine>
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
 #include <QWidget>
 
 #include "entry/interfaces.h"
@@ -14,7 +18,10 @@
 #include "window/print_action.h"
 #include "window/qt_seams.h"
 
+class QAction;
 class QLineEdit;
+class QMenu;
+class QScrollArea;
 
 namespace trelvan {
 
@@ -40,11 +47,45 @@ private:
     int width_;
 };
 
-class MainForm : public QWidget {
+// The items of the menu bar. Those whose work is not built yet are present and
+// disabled; connecting one to its work is all that is left to do.
+struct MenuActions {
+    // 文件
+    QAction* newJob = nullptr;
+    QAction* openJob = nullptr;
+    QAction* editJob = nullptr;
+    QAction* saveJob = nullptr;
+    QAction* saveJobAs = nullptr;
+    QMenu* recentJobs = nullptr;
+    QAction* print = nullptr;  // the same action as the 打 印 button
+    QAction* exportFullReport = nullptr;
+    QAction* exit = nullptr;  // the same as 结束计算
+    // 查看
+    QAction* analysis = nullptr;
+    QAction* plot = nullptr;
+    // 帮助
+    QAction* manual = nullptr;
+    QAction* about = nullptr;
+};
+
+class MainForm : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainForm(QWidget* parent = nullptr);
     ~MainForm() override;
+
+    // The form sheet below the menu bar. Every control is a child of it, and the
+    // layout's twips are relative to its top-left corner.
+    QWidget* sheet() const { return sheet_; }
+    QScrollArea* scrollArea() const { return scroll_; }
+    const MenuActions& menuActions() const { return menu_; }
+
+    // `action` is enabled exactly while a completed result exists (and the menu item
+    // of an action that needs one joins here).
+    void enableWithResult(QAction* action);
+    // Sizes and places the window for its screen: the whole sheet when the screen's
+    // free area holds it, else that whole area with the sheet scrolling.
+    void fitToScreen();
 
     // The input boxes and message boxes the actions use. The window has its own;
     // another (a script in tests) can stand in. nullptr restores the window's own.
@@ -60,6 +101,10 @@ public:
     // Pixels for a length in twips at this window's logical resolution.
     int pixels(int twips) const;
 
+    // What an input box must keep in sight, and may cover, when it asks about `box`
+    // (0: none) or pauses the listing; brings those boxes into view first.
+    InputBoxScene inputBoxScene(int box, bool pause);
+
 public slots:
     // Compute: the whole dialogue, the adjustment and the listing. While it runs
     // the window waits behind its modal input boxes.
@@ -68,12 +113,22 @@ public slots:
     void Command2_Click();
     // Print: the report of the last completed Compute action.
     void Command3_Click();
+    // 关于 Trelvan: the version, the licence, the Qt version and the libraries used.
+    void showAbout();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildSheet();
+    void buildMenus();
+    void refreshActions();
+    QRect sheetRect(int left, int top, int right, int bottom) const;
+
+    QWidget* sheet_ = nullptr;
+    QScrollArea* scroll_ = nullptr;
+    MenuActions menu_;
+    QList<QPointer<QAction>> needResult_;
 
     ChainState record_;
     double dpi_ = 96;
@@ -83,8 +138,13 @@ private:
     MessageBoxMessages ownMessages_{this};
     Prompter* prompter_ = &ownPrompter_;
     Messages* messages_ = &ownMessages_;
-    LineEditBoxes boxes_;
+    LineEditBoxes edits_;
+    KeptTexts boxes_{edits_};  // shows the last completed result again after an abandoned action
     PrintHooks printHooks_ = PrintHooks::system();
 };
+
+// What the About box says: the program, its version and licence, and the libraries
+// it runs on with their versions.
+QString aboutText();
 
 }  // namespace trelvan

@@ -44,6 +44,9 @@ QString askPdfFileName(QWidget* parent) {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QStringLiteral("PDF 文件 (*.pdf)"));
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    // Qt's own dialog, which speaks Chinese like the rest of the program; a desktop's
+    // native one would speak the desktop's language.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.selectFile(QString::fromUtf8(programTitle) + QStringLiteral(".pdf"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front();
@@ -78,7 +81,7 @@ void Command3_Click(QWidget* parent, const ChainState& record, Messages& message
         messages.say(failure.toStdString());
         return;
     }
-    messages.say(QStringLiteral("报告已保存为 %1").arg(fileName).toStdString());
+    messages.inform(QStringLiteral("报告已保存为 %1").arg(fileName).toStdString());
 }
 
 }  // namespace trelvan

@@ -1,9 +1,13 @@
 #include "window/qt_seams.h"
 
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 #include "state/constants.h"
 
@@ -11,49 +15,126 @@ namespace trelvan {
 
 namespace {
 
-// Wide enough that the longest prompts (the orientation-angle explanations) wrap
-// into a few readable lines instead of one line across the screen.
-constexpr int inputBoxWidth = 520;
+// A window system's usual frame, for a window that has not been shown yet: a title
+// bar above, thin borders elsewhere.
+constexpr QMargins usualFrame{4, 30, 4, 4};
+
+// The scene of a window that says nothing about its surroundings: keep clear of the
+// window itself where the screen allows.
+InputBoxScene plainScene(const QWidget* parent) {
+    InputBoxScene scene;
+    const QWidget* window = parent != nullptr ? parent->window() : nullptr;
+    const QScreen* screen = window != nullptr ? window->screen() : QGuiApplication::primaryScreen();
+    scene.screen = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    scene.window = window != nullptr ? window->frameGeometry() : QRect(scene.screen.center(), QSize(1, 1));
+    return scene;
+}
+
+// Tooltips of very long texts are broken into lines, so that the tip stays a
+// readable block on the screen instead of one line many screens wide, and end after
+// a few thousand characters: the box itself holds the whole text, to select and copy.
+constexpr int tipLineLength = 100;
+constexpr int tipLines = 40;
+
+QString tipFor(const QString& text) {
+    if (text.size() <= tipLineLength) return text;
+    QString tip;
+    int at = 0;
+    for (int line = 0; line < tipLines && at < text.size(); ++line) {
+        int end = std::min<int>(at + tipLineLength, text.size());
+        if (end < text.size() && text.at(end).isLowSurrogate()) --end;  // keep pairs whole
+        if (!tip.isEmpty()) tip += QLatin1Char('\n');
+        tip += text.mid(at, end - at);
+        at = end;
+    }
+    if (at < text.size()) tip += QStringLiteral("…");
+    return tip;
+}
+
+// The width a line edit shows its text in: its contents less the frame and the
+// margins it keeps on either side of the text.
+int textRoom(const QLineEdit* edit) {
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.rect = edit->rect();
+    option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+    option.midLineWidth = 0;
+    option.state |= QStyle::State_Sunken;
+    option.features = QStyleOptionFrame::None;
+    const QRect contents = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    const QMargins margins = edit->textMargins();
+    constexpr int sideMargin = 2;  // the line edit's own, beside the text
+    return contents.width() - margins.left() - margins.right() - 2 * sideMargin;
+}
+
+void showMessage(QWidget* parent, QMessageBox::Icon icon, const std::string& message) {
+    QMessageBox box(icon, QString::fromUtf8(programTitle), QString::fromStdString(message),
+                    QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
 
 }  // namespace
 
-Reply InputBoxPrompter::ask(const std::string& prompt) {
-    QInputDialog box(parent_);
-    box.setWindowTitle(QString::fromUtf8(programTitle));
-    box.setInputMode(QInputDialog::TextInput);
-    box.setLabelText(QString::fromStdString(prompt));
-    box.setTextValue(QString());
-    if (auto* label = box.findChild<QLabel*>()) {
+QMargins windowFrame(const QWidget* window) {
+    if (window == nullptr || !window->isVisible()) return usualFrame;
+    const QRect inner = window->geometry();
+    const QRect outer = window->frameGeometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+Reply InputBoxPrompter::open(const std::string& prompt, int box, bool pause) {
+    QInputDialog dialog(parent_);
+    dialog.setWindowTitle(QString::fromUtf8(programTitle));
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setLabelText(QString::fromStdString(prompt));
+    dialog.setTextValue(QString());
+    if (auto* label = dialog.findChild<QLabel*>()) {
         label->setWordWrap(true);
         label->setTextFormat(Qt::PlainText);
     }
     // Let an over-long paste through whole, so that the dialogue refuses it with a
     // message instead of the field cutting it short without a word.
-    // The box's layout sizes it to its contents, so the field sets its width.
-    if (auto* edit = box.findChild<QLineEdit*>()) {
-        edit->setMaxLength(static_cast<int>(maxReplyBytes) + 1);
-        edit->setMinimumWidth(inputBoxWidth);
-    }
-    if (box.exec() != QDialog::Accepted) return Reply::cancel();
-    return Reply::typed(box.textValue().toStdString());
+    if (auto* edit = dialog.findChild<QLineEdit*>()) edit->setMaxLength(static_cast<int>(maxReplyBytes) + 1);
+
+    // The box's height is what its prompt needs at its narrowest; its frame is taken
+    // to be the window's, which the same window system draws.
+    const QMargins frame = windowFrame(parent_ != nullptr ? parent_->window() : nullptr);
+    const InputBoxScene scene = scene_ ? scene_(box, pause) : plainScene(parent_);
+    const QRect place =
+        placeInputBox(scene, QSize(inputBoxWidth, dialog.sizeHint().height() + frame.top() + frame.bottom()));
+    dialog.resize(place.size().shrunkBy(frame));
+    dialog.move(place.topLeft());
+
+    if (dialog.exec() != QDialog::Accepted) return Reply::cancel();
+    return Reply::typed(dialog.textValue().toStdString());
 }
 
 void MessageBoxMessages::say(const std::string& message) {
-    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(programTitle),
-                    QString::fromStdString(message), QMessageBox::Ok, parent_);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    showMessage(parent_, QMessageBox::Warning, message);
+}
+
+void MessageBoxMessages::inform(const std::string& message) {
+    showMessage(parent_, QMessageBox::Information, message);
 }
 
 void LineEditBoxes::attach(int box, QLineEdit* edit) {
     if (box >= 1 && box < static_cast<int>(edits_.size())) edits_[box] = edit;
 }
 
+QLineEdit* LineEditBoxes::edit(int box) const {
+    return box >= 1 && box < static_cast<int>(edits_.size()) ? edits_[box] : nullptr;
+}
+
 void LineEditBoxes::setText(int box, const std::string& text) {
-    if (box < 1 || box >= static_cast<int>(edits_.size()) || edits_[box] == nullptr) return;
-    QLineEdit* edit = edits_[box];
-    edit->setText(QString::fromStdString(text));
+    QLineEdit* edit = this->edit(box);
+    if (edit == nullptr) return;
+    const QString shown = QString::fromStdString(text);
+    edit->setText(shown);
     edit->setCursorPosition(0);
+    const bool cut = edit->fontMetrics().horizontalAdvance(shown) > textRoom(edit);
+    edit->setToolTip(cut ? tipFor(shown) : QString());
 }
 
 }  // namespace trelvan

@@ -3,9 +3,11 @@
 // the text boxes of the main window.
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "entry/interfaces.h"
+#include "window/placement.h"
 
 class QLineEdit;
 class QWidget;
@@ -13,36 +15,54 @@ class QWidget;
 namespace trelvan {
 
 // The input box: the prompt (wrapped when long), an empty edit field, OK and
-// Cancel, the program's title, centred over the window. Cancel, Escape and closing
-// the box are a Cancel; OK and Enter return the typed text, the empty text included.
+// Cancel, the program's title. It stands where it hides nothing the operator must
+// see (placeInputBox): the window says what that is. Cancel, Escape and closing the
+// box are a Cancel; OK and Enter return the typed text, the empty text included.
 class InputBoxPrompter : public Prompter {
 public:
+    // What surrounds an input box that asks about `box` (0: none), or that pauses
+    // the listing.
+    using SceneSource = std::function<InputBoxScene(int box, bool pause)>;
+
     explicit InputBoxPrompter(QWidget* parent) : parent_(parent) {}
-    Reply ask(const std::string& prompt) override;
+    void setScene(SceneSource scene) { scene_ = std::move(scene); }
+
+    Reply ask(const std::string& prompt) override { return open(prompt, 0, false); }
+    Reply askAbout(const std::string& prompt, int box) override { return open(prompt, box, false); }
+    Reply askPause(const std::string& prompt) override { return open(prompt, 0, true); }
 
 private:
+    Reply open(const std::string& prompt, int box, bool pause);
     QWidget* parent_;
+    SceneSource scene_;
 };
 
-// The program's own messages, one modal message box each.
+// The program's own messages, one modal message box each: a warning for refusals and
+// failures, information for a success.
 class MessageBoxMessages : public Messages {
 public:
     explicit MessageBoxMessages(QWidget* parent) : parent_(parent) {}
     void say(const std::string& message) override;
+    void inform(const std::string& message) override;
 
 private:
     QWidget* parent_;
 };
 
 // Text1..Text32 of the main window. A write replaces the whole text and shows its
-// beginning, however long it is.
+// beginning, however long it is; a text wider than its box is also its tooltip.
 class LineEditBoxes : public TextBoxes {
 public:
     void attach(int box, QLineEdit* edit);
+    QLineEdit* edit(int box) const;
     void setText(int box, const std::string& text) override;
 
 private:
     std::array<QLineEdit*, 33> edits_{};  // index 0 unused
 };
+
+// The frame the window system puts around a window: measured on a window that is
+// shown, estimated for one that is not yet.
+QMargins windowFrame(const QWidget* window);
 
 }  // namespace trelvan

@@ -3,8 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 
-#include "report/painter/report_painter.h"
-#include "state/constants.h"
+#include "window/application.h"
 #include "window/main_form.h"
 
 // The icon's drawing is compiled into the window library; a static library's
@@ -21,9 +20,8 @@ QIcon programIcon() {
 
 int runWindow(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromUtf8(programTitle));
+    prepareApplication(app);
     QApplication::setWindowIcon(programIcon());
-    installFontSubstitutions();
     MainForm window;
     window.show();
     return app.exec();

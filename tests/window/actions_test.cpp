@@ -1,6 +1,7 @@
 // The three buttons, with the dialogue scripted and with the real input box.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include "support/scripted.h"
 #include "window/main_form.h"
 #include "window/qt_seams.h"
+#include "window/operator.h"
 
 namespace trelvan {
 namespace {
@@ -68,21 +70,36 @@ protected:
 };
 
 TEST_F(Actions, ComputeWritesTheBoxesAndACancelStopsIt) {
-    script({"4", "1000", ""});
-    h.prompter.cancel();  // at the Ya prompt
+    // What the window shows while the Ya prompt is open.
+    std::string countShown, xaShown, yaShown;
+    struct Watching : testing::ScriptedPrompter {
+        using ScriptedPrompter::ScriptedPrompter;
+        std::function<void()> onAsk;
+        Reply ask(const std::string& prompt) override {
+            onAsk();
+            return ScriptedPrompter::ask(prompt);
+        }
+    } watching(h.log);
+    watching.onAsk = [&] { countShown = box(9), xaShown = box(1), yaShown = box(2); };
+    form.setPrompter(&watching);
+    for (const char* reply : {"4", "1000", ""}) watching.add(std::string(reply));
+    watching.cancel();  // at the Ya prompt
     click("Command1");
 
-    ASSERT_GE(h.prompter.prompts.size(), 4u);
-    EXPECT_EQ(h.prompter.prompts[0], askN);
-    EXPECT_EQ(h.prompter.prompts[1], askXa);
-    EXPECT_EQ(h.prompter.prompts[3], askYa);
-    EXPECT_EQ(box(9), " 线性锁共有4个三角形");
-    EXPECT_EQ(box(1), " 1000.000");
-    EXPECT_EQ(box(2), "");
-    EXPECT_EQ(h.prompter.remaining(), 0u);
+    ASSERT_GE(watching.prompts.size(), 4u);
+    EXPECT_EQ(watching.prompts[0], askN);
+    EXPECT_EQ(watching.prompts[1], askXa);
+    EXPECT_EQ(watching.prompts[3], askYa);
+    EXPECT_EQ(countShown, " 线性锁共有4个三角形");
+    EXPECT_EQ(xaShown, " 1000.000");
+    EXPECT_EQ(yaShown, "");
+    EXPECT_EQ(watching.remaining(), 0u);
     EXPECT_EQ(h.messages.said.size(), 1u);  // the Cancel is said once
     EXPECT_FALSE(form.record().hasResult());
     EXPECT_EQ(form.record().N, 0);
+    // Nothing was ever completed: the window is empty again.
+    EXPECT_EQ(box(9), "");
+    EXPECT_EQ(box(1), "");
 }
 
 TEST_F(Actions, ACancelledComputeKeepsTheLastCompletedRecord) {
@@ -106,8 +123,9 @@ TEST_F(Actions, ACancelledComputeKeepsTheLastCompletedRecord) {
     EXPECT_EQ(form.record().pointY, completed.pointY);
     EXPECT_EQ(form.record().pointName, completed.pointName);
     EXPECT_EQ(form.record().Xa, completed.Xa);
-    // The boxes keep what the abandoned run showed.
-    EXPECT_EQ(box(1), " 2000.000");
+    // The boxes show the completed result again, as Print would print it.
+    EXPECT_EQ(box(1), " 1000.000");
+    EXPECT_EQ(box(9), " 线性锁共有1个三角形");
     EXPECT_EQ(box(11), " B");
 }
 
@@ -170,10 +188,26 @@ TEST_F(Actions, AnUnexpectedFaultIsSaidAndTheWindowLivesOn) {
     EXPECT_EQ(h.messages.said.size(), 1u);
     EXPECT_FALSE(form.record().hasResult());
     form.setPrompter(&h.prompter);
-    script({"2"});
-    h.prompter.cancel();
+    scriptExactTriangle();
     click("Command1");  // a later action runs normally
-    EXPECT_EQ(box(9), " 线性锁共有2个三角形");
+    EXPECT_TRUE(form.record().hasResult());
+    EXPECT_EQ(box(9), " 线性锁共有1个三角形");
+    EXPECT_EQ(h.messages.said.size(), 1u);
+
+    // A fault after the boxes were written: they show the completed result again.
+    struct Late : testing::ScriptedPrompter {
+        using ScriptedPrompter::ScriptedPrompter;
+        Reply ask(const std::string& prompt) override {
+            if (prompts.size() == 4) throw std::runtime_error("prompter");
+            return ScriptedPrompter::ask(prompt);
+        }
+    } late(h.log, {Reply::typed("2"), Reply::typed("7"), Reply::typed(""), Reply::typed("8")});
+    form.setPrompter(&late);
+    click("Command1");
+    EXPECT_EQ(h.messages.said.size(), 2u);
+    EXPECT_EQ(box(9), " 线性锁共有1个三角形");
+    EXPECT_EQ(box(1), " 1000.000");
+    EXPECT_EQ(box(2), " 1000.000");
 }
 
 TEST_F(Actions, EndClosesTheWindow) {
@@ -198,59 +232,6 @@ TEST(TextBoxSink, AWriteReplacesTheWholeTextAndShowsItsBeginning) {
     boxes.setText(40, "nowhere");  // no such box: nothing happens
 }
 
-// Answers the real modal input boxes as an operator would, one step per box that
-// opens: type a reply and press Enter, or press Cancel. Gives up after a bound and
-// then cancels whatever opens, so that a stuck dialogue fails instead of hanging.
-class Operator : public QObject {
-public:
-    struct Step {
-        bool cancel;
-        QString reply;
-    };
-    explicit Operator(std::vector<Step> steps) : steps_(std::move(steps)) {
-        connect(&timer_, &QTimer::timeout, this, &Operator::look);
-        timer_.start(5);
-        clock_.start();
-    }
-
-    std::vector<std::string> prompts;
-    std::vector<std::string> faults;
-    bool sawBoxWithTitle = true, sawEmptyField = true, sawWrapping = true, sawButtons = true;
-
-private:
-    void look() {
-        auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-        if (box == nullptr || !box->isVisible()) return;
-        auto* field = box->findChild<QLineEdit*>();
-        auto* buttons = box->findChild<QDialogButtonBox*>();
-        auto* label = box->findChild<QLabel*>();
-        prompts.push_back(box->labelText().toStdString());
-        sawBoxWithTitle = sawBoxWithTitle && box->windowTitle() == QStringLiteral("Trelvan");
-        sawEmptyField = sawEmptyField && field != nullptr && field->text().isEmpty();
-        sawWrapping = sawWrapping && label != nullptr && label->wordWrap();
-        sawButtons = sawButtons && buttons != nullptr && buttons->button(QDialogButtonBox::Ok) &&
-                     buttons->button(QDialogButtonBox::Cancel);
-        if (next_ >= steps_.size() || clock_.elapsed() > 20000) {
-            faults.push_back("unexpected or late box: " + prompts.back());
-            box->reject();
-            return;
-        }
-        const Step step = steps_[next_++];
-        if (step.cancel) {
-            buttons->button(QDialogButtonBox::Cancel)->click();
-            return;
-        }
-        field->setFocus();
-        QTest::keyClicks(field, step.reply);
-        QTest::keyClick(field, Qt::Key_Return);
-    }
-
-    std::vector<Step> steps_;
-    std::size_t next_ = 0;
-    QTimer timer_;
-    QElapsedTimer clock_;
-};
-
 TEST(RealInputBox, TheOperatorAnswersThroughTheModalBox) {
     testing::EventLog log;
     testing::RecordingMessages messages(log);
@@ -259,11 +240,13 @@ TEST(RealInputBox, TheOperatorAnswersThroughTheModalBox) {
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
 
+    auto text = [&](const char* name) { return form.findChild<QLineEdit*>(name)->text().toStdString(); };
     Operator op({{false, "abc"},        // not a number: refused, asked again
                  {false, "2"},
                  {false, "1234.5678"},  // Xa
                  {false, ""},           // Enter on the empty confirmation confirms
                  {true, {}}});          // Cancel at the Ya prompt abandons the action
+    op.watch = [&] { return text("Text9") + "|" + text("Text1"); };
     form.findChild<QPushButton*>("Command1")->click();
 
     EXPECT_TRUE(op.faults.empty()) << op.faults.front();
@@ -277,9 +260,10 @@ TEST(RealInputBox, TheOperatorAnswersThroughTheModalBox) {
     EXPECT_TRUE(op.sawWrapping);
     EXPECT_TRUE(op.sawButtons);
     EXPECT_EQ(messages.said.size(), 2u);  // the refused reply, then the Cancel
-    auto text = [&](const char* name) { return form.findChild<QLineEdit*>(name)->text().toStdString(); };
-    EXPECT_EQ(text("Text9"), " 线性锁共有2个三角形");
-    EXPECT_EQ(text("Text1"), " 1234.568");
+    ASSERT_EQ(op.seen.size(), 5u);
+    EXPECT_EQ(op.seen[4], " 线性锁共有2个三角形| 1234.568");  // while Ya was asked
+    EXPECT_EQ(text("Text9"), "");  // the Cancel left nothing completed to show
+    EXPECT_EQ(text("Text1"), "");
     EXPECT_FALSE(form.record().hasResult());
 }
 

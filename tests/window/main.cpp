@@ -1,15 +1,15 @@
-// The window tests share one application object; they run on the offscreen platform
-// unless the caller names another.
+// The window tests share one application object, prepared as the program prepares
+// its own; they run on the offscreen platform unless the caller names another.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 
-#include "report/painter/report_painter.h"
+#include "window/application.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    trelvan::installFontSubstitutions();
+    trelvan::prepareApplication(app);  // as the program does: fonts, Chinese dialogs
     return RUN_ALL_TESTS();
 }

@@ -11,10 +11,19 @@ namespace {
 
 using testing::chainOf;
 
+// Every message in order; `informed` marks those that report a success.
 class RecordedMessages : public Messages {
 public:
-    void say(const std::string& message) override { said.push_back(message); }
+    void say(const std::string& message) override {
+        said.push_back(message);
+        informed.push_back(false);
+    }
+    void inform(const std::string& message) override {
+        said.push_back(message);
+        informed.push_back(true);
+    }
     std::vector<std::string> said;
+    std::vector<bool> informed;
 };
 
 // A printer, an operator and a disk that do as they are told and note what was
@@ -81,6 +90,7 @@ TEST(PrintAction, PrinterFailureIsNamed) {
     RecordedMessages messages;
     Command3_Click(nullptr, chainOf(1), messages, system.hooks());
     EXPECT_EQ(messages.said, std::vector<std::string>{system.printFailure.toStdString()});
+    EXPECT_EQ(messages.informed, std::vector<bool>{false});
     EXPECT_EQ(system.calls, (std::vector<std::string>{"find", "print Office"}));
 }
 
@@ -107,9 +117,11 @@ TEST(PrintAction, WithoutAPrinterOffersAPdf) {
         if (c.file.isEmpty()) continue;
         EXPECT_EQ(system.pdfNames, std::vector<QString>{c.file});
         EXPECT_EQ(system.printed, std::vector<std::string>{renderText(buildReport(record))});
-        // Success names where the report went; a failure is said as it came.
+        // Success names where the report went, as information; a failure is said as it
+        // came, as a warning.
         const std::string expected = c.failure.isEmpty() ? c.file.toStdString() : c.failure.toStdString();
         EXPECT_NE(messages.said[0].find(expected), std::string::npos) << messages.said[0];
+        EXPECT_EQ(messages.informed[0], c.failure.isEmpty());
     }
 }
 
