@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "state/typed_values.h"
+
 namespace trelvan {
 
 // Chain numbering: points 0..N+1 along the azimuth route (0 = A, 1..N the unknown
@@ -37,6 +39,9 @@ struct ChainState {
     // The adjustment case of this run: true when the azimuth condition was used
     // (closing azimuth Tb and closing orientation angle Qb both non-zero).
     bool azimuthCondition = false;
+
+    // What was typed and accepted, value by value: the job of this action.
+    TypedValues typed;
 
     // True once a Compute action has completed into this record.
     bool hasResult() const { return N > 0 && !pointX.empty(); }
@@ -79,7 +84,8 @@ struct RunValues {
 int weakPointOf(int n);
 
 // Re-creates every array of the record and of the run for n triangles, dropping
-// all old contents, and sets weakPoint. Scalars of the record are left alone.
+// all old contents, and sets weakPoint. Scalars of the record are left alone; the
+// typed values start afresh.
 void sizeArrays(ChainState& state, RunValues& run, std::int16_t n);
 
 }  // namespace trelvan
