@@ -53,6 +53,9 @@ inline std::string runJobFile(std::string_view bytes, JobReading* read = nullptr
         const JobProblem& problem = *reading.problem;
         const std::string message = refusalMessage("job.trv", problem);
         if (!isWellFormedUtf8(message)) verdict.flag("refusal is not UTF-8: " + message);
+        // One line of reasonable length, whatever the file holds.
+        if (message.find_first_of("\r\n") != std::string::npos || message.size() > 2000)
+            verdict.flag("refusal is not one short line: " + message);
         if (problem.what.empty()) verdict.flag("refusal says nothing");
         if (problem.line < 0 || problem.column < 0 || (problem.line > 0) != (problem.column > 0))
             verdict.flag("refusal placed at a line without a column: " + message);
