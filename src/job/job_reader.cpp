@@ -79,6 +79,22 @@ void locate(std::string_view text, std::size_t offset, JobProblem& problem) {
     problem.column = column;
 }
 
+// A key as a message shows it: a field of the format as it is, any other key quoted
+// as JSON writes it, so that no control character or line break reaches a message,
+// and cut short when long.
+std::string shownKey(const std::string& key) {
+    constexpr std::size_t longest = 40;
+    const bool plain = key.size() <= longest && std::all_of(key.begin(), key.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+    });
+    if (plain) return key;
+    std::string quoted = Json(key).dump(-1, ' ', false, Json::error_handler_t::replace);
+    if (quoted.size() <= longest) return quoted;
+    std::size_t cut = longest;
+    while (cut > 0 && (static_cast<unsigned char>(quoted[cut]) & 0xC0) == 0x80) --cut;
+    return quoted.substr(0, cut) + "…";
+}
+
 bool startsWithNoCase(std::string_view text, std::string_view word) {
     if (text.size() < word.size()) return false;
     for (std::size_t i = 0; i < word.size(); ++i)
@@ -181,19 +197,21 @@ private:
                 p += "[" + std::to_string(frame.count) + "]";
             } else if (!frame.key.empty()) {
                 if (!p.empty()) p += ".";
-                p += frame.key;
+                p += shownKey(frame.key);
             }
         }
         return p;
     }
 
+    // The index of the entry of points or sides being read; −1 elsewhere.
+    int entryIndex() const {
+        if (frames_.size() != 2 || !frames_[1].isList) return -1;
+        if (frames_[0].key != "points" && frames_[0].key != "sides") return -1;
+        return static_cast<int>(frames_[1].count);
+    }
+
     bool stop(std::string path, std::string what) {
-        JobProblem p;
-        p.path = std::move(path);
-        p.what = std::move(what);
-        if (p.path.rfind("points[", 0) == 0 || p.path.rfind("sides[", 0) == 0)
-            p.index = std::stoi(p.path.substr(p.path.find('[') + 1));
-        problem = std::move(p);
+        problem = JobProblem{std::move(path), entryIndex(), 0, 0, std::move(what)};
         return false;
     }
 
