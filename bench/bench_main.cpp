@@ -203,6 +203,12 @@ int main(int argc, char** argv) {
     t.check("PDF report: CPU per triangle, same",
             Targets::growth(t.cpu("BM_ReportPdf/16382"), t.cpu("BM_ReportPdf/1000")), 1.5, "x");
     t.check("window opens in a fresh process (offscreen)", t.wall("BM_WindowOpenProcess/"), 0.5, "s");
+    t.check("job file, N = 16382: read and checked", t.wall("BM_JobRead/16382"), 0.050, "s");
+    t.check("job file, N = 16382: checked alone", t.wall("BM_JobCheck/16382"), 0.050, "s");
+    t.check("job file, N = 16382: written and flushed to the disk", t.wall("BM_JobWrite/16382"), 0.050, "s");
+    const auto jobRun = t.wall("BM_BatchJob/16382"), replyRun = t.wall(batch + "16382");
+    t.check("batch run of a job over the same run from replies, N = 16382",
+            jobRun && replyRun ? std::optional<double>(*jobRun / *replyRun) : std::nullopt, 1.5, "x");
     if (!closes) std::printf("  generated chains: misclosures NOT as expected\n");
     return (t.missed() || !closes) ? 1 : 0;
 }

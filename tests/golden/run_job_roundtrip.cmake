@@ -16,13 +16,7 @@ execute_process(COMMAND ${TRELVAN} --batch --save-job ${WORK}/job.trv --report-t
                 ERROR_FILE ${WORK}/typed.stderr
                 RESULT_VARIABLE typed_status)
 
-function(compare expected actual what)
-  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${expected} ${actual} RESULT_VARIABLE differ)
-  if(differ)
-    execute_process(COMMAND diff -u ${expected} ${actual})
-    message(SEND_ERROR "${what}: ${actual} differs from ${expected}")
-  endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/compare.cmake)
 
 if(NOT typed_status EQUAL 0)
   if(EXISTS ${WORK}/job.trv)
