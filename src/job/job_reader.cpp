@@ -95,18 +95,20 @@ std::string shownKey(const std::string& key) {
     return quoted.substr(0, cut) + "…";
 }
 
-bool startsWithNoCase(std::string_view text, std::string_view word) {
-    if (text.size() < word.size()) return false;
-    for (std::size_t i = 0; i < word.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) != word[i]) return false;
-    return true;
+// The word of letters at the start of `text`, in lower case.
+std::string leadingWord(std::string_view text) {
+    std::string word;
+    for (char c : text) {
+        if (!std::isalpha(static_cast<unsigned char>(c)) || word.size() > 8) break;
+        word.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    }
+    return word;
 }
 
 // What a syntax error is, from the parser's own description and the text it met.
 std::string syntaxDetail(std::string_view text, std::size_t offset, const std::string& parser) {
-    const std::string_view at = text.substr(std::min(offset, text.size()));
-    if (startsWithNoCase(at, "nan") || startsWithNoCase(at, "inf"))
-        return "JSON 中没有 NaN 和 Infinity 这样的数值";
+    const std::string word = leadingWord(text.substr(std::min(offset, text.size())));
+    if (word == "nan" || word == "inf" || word == "infinity") return "JSON 中没有 NaN 和 Infinity 这样的数值";
     const auto says = [&](const char* words) { return parser.find(words) != std::string::npos; };
     if (says("unexpected end of input")) return "文件在此处意外结束";
     if (says("control character")) return "文本中有未转义的控制字符";
@@ -231,6 +233,7 @@ private:
         if (frame.count >= frame.limit) {
             const std::string list = frames_.size() == 2 ? frames_[0].key : std::string();
             ok = stop(list, "项数多于作业文件所能有的 " + std::to_string(frame.limit) + " 项");
+            problem->index = -1;  // the list as a whole
             return nullptr;
         }
         ++frame.count;

@@ -45,6 +45,20 @@ OrderedJson knownPoint(const std::string& name, double x, double y) {
     return object;
 }
 
+// A new hidden file beside the one to be saved, created with the permissions of a new
+// file (the umask applies); its name goes to `path`.
+int createTemporary(const std::filesystem::path& folder, const std::string& name, std::string& path) {
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path = (folder / ("." + name + "." + std::to_string(::getpid()) + "." +
+                          std::to_string(counter++) + ".tmp"))
+                   .string();
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
 }  // namespace
 
 std::string jobText(const Job& job) {
@@ -111,9 +125,8 @@ std::optional<std::string> writeFileAtomically(const std::string& fileName, std:
         if (!ec) target = resolved;
     }
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-
-    const int fd = ::mkstemp(temporary.data());
+    std::string temporary;
+    const int fd = createTemporary(folder, target.filename().string(), temporary);
     if (fd < 0) return failureText(errno);
     const auto fail = [&](int error, bool open) {
         if (open) ::close(fd);
@@ -121,17 +134,10 @@ std::optional<std::string> writeFileAtomically(const std::string& fileName, std:
         return failureText(error);
     };
 
-    // The new file gets the old one's permissions, or the usual ones of a new file.
+    // A new file has the usual permissions of a new file; a file saved over keeps
+    // its own (a file system without permissions keeps its own rules).
     struct stat old {};
-    mode_t mode = 0;
-    if (::stat(target.c_str(), &old) == 0) {
-        mode = old.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(fd, mode);  // a file system without permissions keeps its own
+    if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
 
     for (std::size_t done = 0; done < bytes.size();) {
         const ssize_t n = ops.write(fd, bytes.data() + done, bytes.size() - done);

@@ -137,6 +137,9 @@ TEST(JobReading, EveryRuleRefusesWithItsPlaceAndReason) {
         const JobProblem& problem = *reading.problem;
         EXPECT_EQ(placeOf(problem), row.place);
         EXPECT_THAT(problem.what, HasSubstr(row.what));
+        // An entry of a list is marked by its index, anything else by none.
+        const bool entry = row.place.rfind("sides[", 0) == 0 || row.place.rfind("points[", 0) == 0;
+        EXPECT_EQ(problem.index >= 0, entry);
         const std::string place = row.place.empty() ? "" : row.place + "：";
         EXPECT_EQ(refusalMessage(file, problem), "作业文件 " + file + "：" + place + problem.what + "。");
         if (row.kind == Refusal::File) {
