@@ -220,6 +220,12 @@ int main(int argc, char** argv) {
             "x", true);
     t.check("batch run with --analysis-json, N = 16382: peak resident memory",
             t.counter("BM_BatchRunAnalysis/16382", "peak_MB"), 100.0, "MB");
+    t.check("job file, N = 16382: read and checked", t.wall("BM_JobRead/16382"), 0.050, "s");
+    t.check("job file, N = 16382: checked alone", t.wall("BM_JobCheck/16382"), 0.050, "s");
+    t.check("job file, N = 16382: written and flushed to the disk", t.wall("BM_JobWrite/16382"), 0.050, "s");
+    const auto jobRun = t.wall("BM_BatchJob/16382"), replyRun = t.wall(batch + "16382");
+    t.check("batch run of a job over the same run from replies, N = 16382",
+            jobRun && replyRun ? std::optional<double>(*jobRun / *replyRun) : std::nullopt, 1.5, "x");
     if (!closes) std::printf("  generated chains: misclosures NOT as expected\n");
     return (t.missed() || !closes) ? 1 : 0;
 }

@@ -16,6 +16,7 @@
 #include "analysis/tables.h"
 #include "console/command_line.h"
 #include "entry/interfaces.h"
+#include "job/job.h"
 #include "report/painter/report_painter.h"
 #include "report/report.h"
 #include "state/constants.h"
@@ -57,22 +58,40 @@ std::optional<std::string> readLine(std::FILE* in) {
 
 class StdinPrompter : public Prompter {
 public:
-    explicit StdinPrompter(Transcript& transcript) : transcript_(transcript) {}
-    Reply ask(const std::string& prompt) override { return read(prompt, false); }
-    Reply askPause(const std::string& prompt) override { return read(prompt, true); }
+    Reply ask(const std::string&) override { return read(false); }
+    Reply askPause(const std::string&) override { return read(true); }
 
 private:
-    Reply read(const std::string& prompt, bool endIsEmpty) {
-        transcript_.line("? ", prompt);
+    static Reply read(bool endIsEmpty) {
         auto line = readLine(stdin);
         if (!line) {
             if (!endIsEmpty) return Reply::endOfInput();
             line.emplace();
         }
-        std::string text = sanitizeUtf8(*line);
-        transcript_.line("> ", text);
-        return Reply::typed(std::move(text));
+        return Reply::typed(sanitizeUtf8(*line));
     }
+};
+
+// Every prompt and every reply read for it, in the transcript.
+class TranscribedPrompter : public Prompter {
+public:
+    TranscribedPrompter(Prompter& replies, Transcript& transcript)
+        : replies_(replies), transcript_(transcript) {}
+    Reply ask(const std::string& prompt) override {
+        transcript_.line("? ", prompt);
+        return transcribed(replies_.ask(prompt));
+    }
+    Reply askPause(const std::string& prompt) override {
+        transcript_.line("? ", prompt);
+        return transcribed(replies_.askPause(prompt));
+    }
+
+private:
+    Reply transcribed(Reply reply) {
+        if (reply.kind == Reply::Kind::Text) transcript_.line("> ", reply.text);
+        return reply;
+    }
+    Prompter& replies_;
     Transcript& transcript_;
 };
 
@@ -103,6 +122,8 @@ struct Options {
     std::string reportPdf;
     std::string analysisText;
     std::string analysisJson;
+    std::string job;      // computed instead of replies on standard input
+    std::string saveJob;  // the job of the completed action is written here
 };
 
 struct FileOption {
@@ -115,6 +136,8 @@ constexpr FileOption fileOptions[] = {
     {"--report-pdf", &Options::reportPdf},
     {"--analysis-text", &Options::analysisText},
     {"--analysis-json", &Options::analysisJson},
+    {"--job", &Options::job},
+    {"--save-job", &Options::saveJob},
 };
 
 // Parses the command line; empty on a usage error.
@@ -224,9 +247,26 @@ int runBatch(int argc, char** argv) {
     }
 
     Transcript transcript;
-    StdinPrompter prompter(transcript);
     TranscriptBoxes boxes(transcript);
     TranscriptMessages messages(transcript);
+
+    // A job is read and checked whole before anything of it is computed; a refused
+    // one computes, reports and saves nothing.
+    std::unique_ptr<Prompter> replies;
+    if (!options->job.empty()) {
+        const JobReading reading = readJobFile(options->job);
+        if (!reading.accepted()) {
+            const std::string message = refusalMessage(options->job, *reading.problem);
+            std::fprintf(stderr, "%s\n", message.c_str());
+            messages.say(message);
+            std::fflush(stdout);
+            return exitStatus::refusedJob;
+        }
+        replies = std::make_unique<ReplyListPrompter>(jobReplies(reading.job));
+    } else {
+        replies = std::make_unique<StdinPrompter>();
+    }
+    TranscribedPrompter prompter(*replies, transcript);
 
     ChainState record;
     switch (Command1_Click(record, prompter, boxes, messages)) {
@@ -255,6 +295,12 @@ int runBatch(int argc, char** argv) {
     }
     if (!options->analysisText.empty() || !options->analysisJson.empty()) {
         if (!writeAnalysis(record, *options, messages)) status = exitStatus::reportNotWritten;
+    }
+    if (!options->saveJob.empty()) {
+        if (const auto failure = saveJob(options->saveJob, jobOf(record))) {
+            messages.say(*failure);
+            status = exitStatus::jobNotWritten;
+        }
     }
     std::fflush(stdout);
     return status;

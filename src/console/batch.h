@@ -1,10 +1,11 @@
 #pragma once
 // Batch mode: the Compute action without a display.
 //
-//   trelvan --batch [--report-text FILE] [--report-pdf FILE]
-//                   [--analysis-text FILE] [--analysis-json FILE] < replies.txt
+//   trelvan --batch [--report-text FILE] [--report-pdf FILE] [--analysis-text FILE]
+//                   [--analysis-json FILE] [--save-job FILE] < replies.txt
+//   trelvan --batch --job FILE [the same options]
 //
-// Replies are read from standard input, one per line. Standard output gets the
+// Replies are read from standard input, one per line, or made from a job file. Standard output gets the
 // transcript, one event per line: "? prompt", "> reply", "TextN: text", "! message".
 
 namespace trelvan {
@@ -15,6 +16,8 @@ inline constexpr int failed = 1;
 inline constexpr int usage = 2;
 inline constexpr int inputEnded = 3;
 inline constexpr int reportNotWritten = 4;  // a report or analysis file
+inline constexpr int jobNotWritten = 4;  // the other files asked for are still written
+inline constexpr int refusedJob = 5;     // nothing computed, reported or saved
 }  // namespace exitStatus
 
 // True when the command line asks for batch mode, or names a batch-only option.

@@ -1,6 +1,6 @@
 #include "entry/dialogue.h"
 
-#include "state/constants.h"
+#include "entry/value_checks.h"
 #include "state/failure.h"
 #include "state/number_format.h"
 
@@ -9,9 +9,11 @@ namespace trelvan {
 Reply Dialogue::read(const std::string& prompt, int box, bool pause) {
     for (;;) {
         Reply reply = pause ? prompter_.askPause(prompt) : prompter_.askAbout(prompt, box);
-        if (reply.kind == Reply::Kind::Text && reply.text.size() > maxReplyBytes) {
-            messages_.say(refusal::tooLong);
-            continue;
+        if (reply.kind == Reply::Kind::Text) {
+            if (const auto problem = replyLengthProblem(reply.text)) {
+                messages_.say(refusal::askAgain(*problem));
+                continue;
+            }
         }
         return reply;
     }

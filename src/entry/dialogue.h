@@ -51,7 +51,8 @@ private:
 // The program's own wording for refused replies.
 namespace refusal {
 inline constexpr const char* notANumber = "输入的不是一个数，请重新输入。";
-inline constexpr const char* tooLong = "输入过长（超过 65536 字节），请重新输入。";
+// A reason of value_checks.h, said with the request to type the value again.
+inline std::string askAgain(const std::string& reason) { return reason + "，请重新输入。"; }
 }  // namespace refusal
 
 }  // namespace trelvan

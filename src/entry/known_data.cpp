@@ -1,8 +1,7 @@
-#include <cmath>
-
 #include "entry/azimuth.h"
 #include "entry/confirmed_value.h"
 #include "entry/entry.h"
+#include "entry/value_checks.h"
 #include "state/number_format.h"
 #include "state/packed_angle.h"
 
@@ -37,17 +36,15 @@ EndOrientation externalAzimuth(Dialogue& dialogue, RunValues& run, Confirmed typ
     return end;
 }
 
-// A signed orientation angle: its box is emptied first, its sign goes to `sign`.
+// A signed orientation angle: its box is emptied first, its sign goes to `sign`, the
+// packed angle as typed to `typed`.
 double orientationAngle(Dialogue& dialogue, RunValues& run, Confirmed row,
-                        std::int16_t& sign) {
+                        std::int16_t& sign, double& typed) {
     dialogue.setText(confirmedValue(row).box, "");
-    const double typed = enterConfirmed(dialogue, row, run.confirmReply);
+    typed = enterConfirmed(dialogue, row, run.confirmReply);
     sign = static_cast<std::int16_t>(signOf(typed));
     return signedPackedToDegrees(typed);
 }
-
-// A double of this magnitude or more rounds to an infinite float.
-constexpr double floatLimit = 0x1.ffffffp127;
 
 }  // namespace
 
@@ -65,6 +62,11 @@ void enterKnownData(Dialogue& dialogue, ChainState& state, RunValues& run) {
     state.Xpb = enterConfirmed(dialogue, Confirmed::Xpb, reply);
     state.Ypb = enterConfirmed(dialogue, Confirmed::Ypb, reply);
 
+    // The coordinates are kept exactly as typed; so are they in the typed values.
+    TypedValues& typed = state.typed;
+    typed.Xa = state.Xa, typed.Ya = state.Ya, typed.Xb = state.Xb, typed.Yb = state.Yb;
+    typed.Xpa = state.Xpa, typed.Ypa = state.Ypa, typed.Xpb = state.Xpb, typed.Ypb = state.Ypb;
+
     // Only now, with all four direction-point values confirmed, is each end's
     // orientation known: first A, then B.
     // What this action typed, and nothing of an earlier one: the report's title and
@@ -72,16 +74,16 @@ void enterKnownData(Dialogue& dialogue, ChainState& state, RunValues& run) {
     const EndOrientation a =
         externalAzimuth(dialogue, run, Confirmed::Ta, state.Xa, state.Ya, state.Xpa, state.Ypa);
     run.Ta = a.azimuth;
-    state.taEntered = a.typed;
+    state.taEntered = typed.Ta = a.typed;
     state.orientedAtA = a.oriented;
     const EndOrientation b =
         externalAzimuth(dialogue, run, Confirmed::Tb, state.Xb, state.Yb, state.Xpb, state.Ypb);
     run.Tb = b.azimuth;
-    state.tbEntered = b.typed;
+    state.tbEntered = typed.Tb = b.typed;
 
     const int n = state.N;
-    run.Qa = orientationAngle(dialogue, run, Confirmed::Qa, run.sideSign[0]);
-    run.Qb = orientationAngle(dialogue, run, Confirmed::Qb, run.sideSign[n + 1]);
+    run.Qa = orientationAngle(dialogue, run, Confirmed::Qa, run.sideSign[0], typed.Qa);
+    run.Qb = orientationAngle(dialogue, run, Confirmed::Qb, run.sideSign[n + 1], typed.Qb);
 
     // The azimuth condition needs both the closing azimuth and the closing
     // orientation angle; with only one of them there is none.
@@ -90,9 +92,11 @@ void enterKnownData(Dialogue& dialogue, ChainState& state, RunValues& run) {
     double tolerance = 0;
     for (;;) {
         tolerance = dialogue.askNumber("请输入规范规定的测角限差 :", 25);
-        if (std::fabs(tolerance) < floatLimit) break;
-        dialogue.say("测角限差的数值过大，请重新输入。");
+        const auto problem = toleranceProblem(tolerance);
+        if (!problem) break;
+        dialogue.say(refusal::askAgain(*problem));
     }
+    typed.angleTolerance = tolerance;
     state.mb = static_cast<float>(tolerance);
     dialogue.setText(25, "  " + formatFixed(state.mb, 2) + "秒");
 }

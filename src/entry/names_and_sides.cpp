@@ -1,7 +1,9 @@
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "entry/entry.h"
+#include "entry/value_checks.h"
 #include "state/number_format.h"
 #include "state/packed_angle.h"
 
@@ -20,7 +22,12 @@ constexpr const char* sideConfirmation =
 
 std::string dueText(int k) { return "现在请输入S" + digits(k) + "边长"; }
 
-std::string sideName(int k) { return "S" + digits(k); }
+// The side's own check at its confirmation: refused, it is asked again.
+bool sideRefused(Dialogue& dialogue, int k, double typed) {
+    const auto problem = sideProblem(k, typed);
+    if (problem) dialogue.say(refusal::askAgain(*problem));
+    return problem.has_value();
+}
 
 // A route side of the azimuth route. The last one, which arrives at B, shows the
 // due side anew on every attempt and echoes three decimals.
@@ -35,15 +42,8 @@ void enterRouteSide(Dialogue& dialogue, ChainState& state, RunValues& run, int k
         dialogue.setText(evenBox, "");
         dialogue.setText(routeBox, sideName(k) + "=" + formatFixed(length, last ? 3 : 4));
         if (!dialogue.confirm(sideConfirmation, run.confirmReply, routeBox)) continue;
-        if (length == 0) {
-            dialogue.say("边长 " + sideName(k) + " 不能为零，请重新输入。");
-            continue;
-        }
-        if (length < 0) {
-            dialogue.say("边长 " + sideName(k) +
-                         " 不能为负数：只有偶数边用负值表示位于推算路线的右侧，请重新输入。");
-            continue;
-        }
+        if (sideRefused(dialogue, k, length)) continue;
+        state.typed.side[k] = length;
         return;
     }
 }
@@ -64,31 +64,17 @@ void enterEvenSide(Dialogue& dialogue, ChainState& state, RunValues& run, int i)
         dialogue.setText(routeBox, "");
         dialogue.setText(evenBox, "s" + digits(k) + "=" + formatFixed(length, 4));
         if (!dialogue.confirm(sideConfirmation, run.confirmReply, evenBox)) continue;
-        if (length == 0) {
-            dialogue.say("边长 " + sideName(k) + " 不能为零，请重新输入。");
-            continue;
-        }
+        if (sideRefused(dialogue, k, length)) continue;
         break;
     }
+    state.typed.side[k] = length;
     run.sideSign[i] = static_cast<std::int16_t>(signOf(length));
     state.side[k] = std::fabs(length);
 }
 
-// Triangle i can be formed when each side is shorter than the other two together.
-bool triangleCloses(const ChainState& state, int i) {
-    const double a = state.side[2 * i - 1], b = state.side[2 * i], c = state.side[2 * i + 1];
-    return a < b + c && b < a + c && c < a + b;
-}
-
-std::string cannotCloseMessage(const ChainState& state, int i) {
-    std::string lengths;
-    for (int k = 2 * i - 1; k <= 2 * i + 1; ++k) {
-        if (!lengths.empty()) lengths += "，";
-        lengths += sideName(k) + "=" + generalNumber(state.side[k]);
-    }
-    return "第 " + digits(i) + " 个三角形的三条边 " + lengths +
-           " 构不成三角形：最长边不短于另外两边之和。请重新输入 " + sideName(2 * i) + " 和 " +
-           sideName(2 * i + 1) + "。";
+// Why triangle i, as entered, cannot be formed; empty when it can.
+std::optional<std::string> triangleRefusal(const ChainState& state, int i) {
+    return triangleProblem(i, state.side[2 * i - 1], state.side[2 * i], state.side[2 * i + 1]);
 }
 
 }  // namespace
@@ -101,6 +87,7 @@ void enterNamesAndSides(Dialogue& dialogue, ChainState& state, RunValues& run) {
         state.pointName[i] =
             dialogue.askText("请按方位角推算路线依次输入第 " + digits(i) + " 个待定点的点名 :");
     state.pointName[n + 1] = dialogue.askText("请输入闭合点 B 的点名 :");
+    state.typed.pointName = state.pointName;
 
     // S1, then for each triangle its even side and the route side that closes it. A
     // triangle that cannot be formed has both entered again; the route side it
@@ -110,8 +97,10 @@ void enterNamesAndSides(Dialogue& dialogue, ChainState& state, RunValues& run) {
         for (;;) {
             enterEvenSide(dialogue, state, run, i);
             enterRouteSide(dialogue, state, run, 2 * i + 1, i == n);
-            if (triangleCloses(state, i)) break;
-            dialogue.say(cannotCloseMessage(state, i));
+            const auto problem = triangleRefusal(state, i);
+            if (!problem) break;
+            dialogue.say(*problem + "。请重新输入 " + sideName(2 * i) + " 和 " +
+                         sideName(2 * i + 1) + "。");
         }
     }
 }

@@ -17,6 +17,10 @@ void sizeArrays(ChainState& state, RunValues& run, std::int16_t n) {
     state.pointX.assign(points, 0.0);
     state.pointY.assign(points, 0.0);
     state.adjustment = AdjustmentRecord{};
+    state.typed = TypedValues{};  // nothing of an earlier action's typing stays
+    state.typed.N = n;
+    state.typed.pointName.assign(points, std::string());
+    state.typed.side.assign(sides, 0.0);
 
     run.routeAzimuth.assign(points + 1, 0.0);  // 0..N+2
     run.alpha.assign(points, 0.0);             // 0..N+1

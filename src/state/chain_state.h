@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "state/adjustment_record.h"
+#include "state/typed_values.h"
 
 namespace trelvan {
 
@@ -47,6 +48,9 @@ struct ChainState {
 
     // The model and solution of the last adjustment, for the precision analysis.
     AdjustmentRecord adjustment;
+
+    // What was typed and accepted, value by value: the job of this action.
+    TypedValues typed;
 
     // True once a Compute action has completed into this record.
     bool hasResult() const { return N > 0 && !pointX.empty(); }
@@ -90,7 +94,7 @@ int weakPointOf(int n);
 
 // Re-creates every array of the record and of the run for n triangles, dropping
 // all old contents (what the last adjustment kept included), and sets weakPoint.
-// Scalars of the record are left alone.
+// Scalars of the record are left alone; the typed values start afresh.
 void sizeArrays(ChainState& state, RunValues& run, std::int16_t n);
 
 }  // namespace trelvan

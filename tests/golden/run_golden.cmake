@@ -20,13 +20,7 @@ execute_process(COMMAND ${TRELVAN} ${args}
                 RESULT_VARIABLE status)
 
 set(failed FALSE)
-function(compare expected actual what)
-  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${expected} ${actual} RESULT_VARIABLE differ)
-  if(differ)
-    execute_process(COMMAND diff -u ${expected} ${actual})
-    message(SEND_ERROR "${what} differs from ${expected}")
-  endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/compare.cmake)
 
 compare(${CASE}.transcript ${WORK}/transcript "transcript")
 if(EXISTS ${CASE}.report.txt)

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "fuzz/job_input.h"
 #include "fuzz/reply_stream.h"
 
 namespace trelvan::testing {
@@ -30,6 +31,23 @@ TEST(FuzzCorpus, EverySeedAndEveryPastFindingPassesTheChecks) {
         }
     }
     EXPECT_GT(files, 10u);
+}
+
+// The job reader's corpus and findings: every file is refused cleanly or computed.
+TEST(FuzzCorpus, EveryJobFileOfTheCorpusAndEveryPastFindingPassesTheChecks) {
+    std::size_t files = 0, accepted = 0;
+    for (const char* dir : {"fuzz/job_corpus", "fuzz/job_findings"}) {
+        const fs::path path = fs::path(TRELVAN_SOURCE_DIR) / dir;
+        if (!fs::exists(path)) continue;
+        for (const auto& entry : fs::directory_iterator(path)) {
+            ++files;
+            JobReading reading;
+            EXPECT_EQ(fuzzing::runJobFile(contents(entry.path()), &reading), "") << entry.path();
+            accepted += reading.accepted() ? 1 : 0;
+        }
+    }
+    EXPECT_GT(files, 10u);
+    EXPECT_GT(accepted, 0u);
 }
 
 // The stream runs one action after another on the same record, and its markers

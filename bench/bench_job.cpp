@@ -1,0 +1,102 @@
+// Job files of generated chains: reading (the file, the JSON and every check),
+// checking a job alone, writing one atomically (flushed to the disk), and a whole
+// batch run of the program on a job, against the same run from replies.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <exception>
+#include <map>
+#include <stdexcept>
+#include <string>
+
+#include "bench_support.h"
+#include "job/job.h"
+
+namespace trelvan::bench {
+namespace {
+
+// The job of the generated chain, as the completed action leaves it, saved once.
+const std::string& jobFileOf(int triangles) {
+    static std::map<int, std::string> files;
+    auto found = files.find(triangles);
+    if (found == files.end()) {
+        const std::string path = scratchPath("chain-" + std::to_string(triangles) + ".trv");
+        if (const auto failure = saveJob(path, jobOf(completedRecord(chainOf(triangles)))))
+            throw std::runtime_error(*failure);
+        found = files.emplace(triangles, path).first;
+    }
+    return found->second;
+}
+
+void BM_JobRead(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    try {
+        const std::string& file = jobFileOf(n);
+        for (auto _ : state) {
+            const JobReading reading = readJobFile(file);
+            if (!reading.accepted()) {
+                state.SkipWithError(reading.problem->what.c_str());
+                break;
+            }
+            benchmark::DoNotOptimize(reading.job.side.data());
+        }
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+    }
+}
+BENCHMARK(BM_JobRead)->Arg(1000)->Arg(16382)->Unit(benchmark::kMillisecond);
+
+void BM_JobCheck(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    try {
+        const Job job = readJobFile(jobFileOf(n)).job;
+        for (auto _ : state) benchmark::DoNotOptimize(jobProblems(job).size());
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+    }
+}
+BENCHMARK(BM_JobCheck)->Arg(1000)->Arg(16382)->Unit(benchmark::kMillisecond);
+
+void BM_JobWrite(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    try {
+        const Job job = readJobFile(jobFileOf(n)).job;
+        const std::string file = scratchPath("written-" + std::to_string(n) + ".trv");
+        for (auto _ : state) {
+            if (const auto failure = saveJob(file, job)) {
+                state.SkipWithError(failure->c_str());
+                break;
+            }
+        }
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+    }
+}
+BENCHMARK(BM_JobWrite)->Arg(1000)->Arg(16382)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_BatchJob(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const std::string transcript = scratchPath("job-transcript-" + std::to_string(n) + ".txt");
+    double peakMb = 0;
+    try {
+        const std::string& job = jobFileOf(n);
+        for (auto _ : state) {
+            const ChildRun run = runChild(TRELVAN_PROGRAM, {"--batch", "--job", job}, "", transcript);
+            if (run.exitStatus != 0) {
+                state.SkipWithError(("exit status " + std::to_string(run.exitStatus)).c_str());
+                break;
+            }
+            state.SetIterationTime(run.wallSeconds);
+            peakMb = std::max(peakMb, run.peakRssMb);
+        }
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+        return;
+    }
+    state.counters["peak_MB"] = peakMb;
+}
+BENCHMARK(BM_BatchJob)->Arg(1000)->Arg(16382)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace trelvan::bench

@@ -1,0 +1,490 @@
+// Reading a job file: the bytes, the JSON, and the fields with their types. The
+// values are then checked as the dialogue checks them (job_checks.cpp).
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cctype>
+#include <cstdint>
+#include <initializer_list>
+#include <nlohmann/json.hpp>
+
+#include "entry/value_checks.h"
+#include "job/job.h"
+#include "state/constants.h"
+#include "state/number_format.h"
+
+namespace trelvan {
+
+namespace {
+
+using Json = nlohmann::json;
+
+// A job nests no deeper than an object inside the top object ("A") or a list
+// ("sides"): anything deeper is refused as it opens, before it can take any stack or
+// memory worth the name.
+constexpr std::size_t maxDepth = 2;
+
+const std::initializer_list<const char*> topKeys = {
+    "trelvan", "N", "A", "B", "directionA", "directionB", "Ta", "Tb",
+    "Qa", "Qb", "angleTolerance", "points", "sides"};
+const std::initializer_list<const char*> pointKeys = {"name", "X", "Y"};
+const std::initializer_list<const char*> directionKeys = {"X", "Y"};
+
+bool among(const std::string& key, std::initializer_list<const char*> keys) {
+    return std::any_of(keys.begin(), keys.end(), [&](const char* k) { return key == k; });
+}
+
+// The keys an object at this place may hold; null for an object whose contents are
+// not looked at (one where no object belongs, which is refused as a wrong type).
+const std::initializer_list<const char*>* keysOfObject(std::size_t depth, const std::string& key) {
+    if (depth == 1) return &topKeys;
+    if (depth == 2 && (key == "A" || key == "B")) return &pointKeys;
+    if (depth == 2 && (key == "directionA" || key == "directionB")) return &directionKeys;
+    return nullptr;
+}
+
+// The longest list a job can hold at this key; 0 where no list is kept.
+std::size_t listLimit(std::size_t depth, const std::string& key) {
+    if (depth != 2) return 0;
+    if (key == "points") return maxTriangles;
+    if (key == "sides") return 2 * static_cast<std::size_t>(maxTriangles) + 1;
+    return 0;
+}
+
+const char* const tooLarge = "文件超过 16 MiB，不是作业文件";
+
+std::string newerVersionText(std::uint64_t version) {
+    return "这是第 " + std::to_string(version) + " 版的作业文件，本程序只能读第 " +
+           std::to_string(jobFormatVersion) + " 版：请使用更新的 Trelvan";
+}
+
+// Line and column of a byte offset in well-formed UTF-8, counted from 1, the column
+// in characters as a text editor counts them.
+void locate(std::string_view text, std::size_t offset, JobProblem& problem) {
+    offset = std::min(offset, text.size());
+    int line = 1, column = 1;
+    for (std::size_t i = 0; i < offset; ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            column = 1;
+        } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+            ++column;
+        }
+    }
+    problem.line = line;
+    problem.column = column;
+}
+
+// A key as a message shows it: a field of the format as it is, any other key quoted
+// as JSON writes it, so that no control character or line break reaches a message,
+// and cut short when long.
+std::string shownKey(const std::string& key) {
+    constexpr std::size_t longest = 40;
+    const bool plain = key.size() <= longest && std::all_of(key.begin(), key.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+    });
+    if (plain) return key;
+    std::string quoted = Json(key).dump(-1, ' ', false, Json::error_handler_t::replace);
+    if (quoted.size() <= longest) return quoted;
+    std::size_t cut = longest;
+    while (cut > 0 && (static_cast<unsigned char>(quoted[cut]) & 0xC0) == 0x80) --cut;
+    return quoted.substr(0, cut) + "…";
+}
+
+// The word of letters at the start of `text`, in lower case.
+std::string leadingWord(std::string_view text) {
+    std::string word;
+    for (char c : text) {
+        if (!std::isalpha(static_cast<unsigned char>(c)) || word.size() > 8) break;
+        word.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    }
+    return word;
+}
+
+// What a syntax error is, from the parser's own description and the text it met.
+std::string syntaxDetail(std::string_view text, std::size_t offset, const std::string& parser) {
+    const std::string word = leadingWord(text.substr(std::min(offset, text.size())));
+    if (word == "nan" || word == "inf" || word == "infinity") return "JSON 中没有 NaN 和 Infinity 这样的数值";
+    const auto says = [&](const char* words) { return parser.find(words) != std::string::npos; };
+    if (says("unexpected end of input")) return "文件在此处意外结束";
+    if (says("control character")) return "文本中有未转义的控制字符";
+    if (says("invalid string")) return "文本中的转义写法不正确";
+    if (says("invalid number")) return "数值的写法不正确";
+    if (says("expected end of input")) return "JSON 内容结束后还有多余的字符";
+    if (says("expected string literal")) return "此处应为带引号的字段名";
+    if (says("invalid literal")) return "无法识别的内容";
+    return "不符合 JSON 的写法";
+}
+
+// Builds the JSON of a job from the parser's events, keeping only what a job can
+// hold, and stops at the first duplicated key, unknown field, over-deep nesting,
+// over-long list or number out of range.
+class JobSax : public nlohmann::json_sax<Json> {
+public:
+    explicit JobSax(std::string_view text) : text_(text) {}
+
+    Json root;
+    std::optional<JobProblem> problem;
+
+    bool null() override { return put(Json(nullptr)); }
+    bool boolean(bool value) override { return put(Json(value)); }
+    bool number_integer(number_integer_t value) override { return put(Json(value)); }
+    bool number_unsigned(number_unsigned_t value) override { return put(Json(value)); }
+    bool number_float(number_float_t, const string_t& literal) override {
+        // The dialogue's own reading of a number, so that a job holds what the same
+        // text typed into the dialogue would give.
+        const auto value = parseNumber(literal);
+        if (!value) return stop(path(), "数值超出 double 的范围");
+        return put(Json(*value));
+    }
+    bool string(string_t& value) override { return put(Json(std::move(value))); }
+    bool binary(binary_t&) override { return put(Json(nullptr)); }
+
+    bool start_object(std::size_t) override { return open(Json::object()); }
+    bool start_array(std::size_t) override { return open(Json::array()); }
+    bool end_object() override { return close(); }
+    bool end_array() override { return close(); }
+
+    bool key(string_t& key) override {
+        Frame& frame = frames_.back();
+        frame.key = key;
+        if (frame.keys == nullptr) return true;
+        if (!among(key, *frame.keys)) {
+            // A newer version is named as such, not by its new fields.
+            if (frames_.size() == 1 && newerVersion())
+                return stop("trelvan", newerVersionText(root["trelvan"].get<std::uint64_t>()));
+            return stop(path(), "未知的字段");
+        }
+        if (frame.value->contains(key)) return stop(path(), "字段重复出现");
+        return true;
+    }
+
+    bool parse_error(std::size_t position, const std::string&,
+                     const nlohmann::detail::exception& error) override {
+        if (error.id == 406) return stop(path(), "数值超出 double 的范围");
+        const std::size_t offset = position == 0 ? 0 : position - 1;
+        JobProblem p;
+        p.path = path();
+        p.what = "JSON 语法错误：" + syntaxDetail(text_, offset, error.what());
+        locate(text_, offset, p);
+        problem = std::move(p);
+        return false;
+    }
+
+    bool newerVersion() const {
+        const auto found = root.find("trelvan");
+        return found != root.end() && found->is_number_unsigned() &&
+               found->get<std::uint64_t>() > static_cast<std::uint64_t>(jobFormatVersion);
+    }
+
+private:
+    struct Frame {
+        Json* value = nullptr;                                     // null: not kept
+        const std::initializer_list<const char*>* keys = nullptr;  // objects that are kept
+        std::size_t limit = 0;                                     // lists that are kept
+        bool isList = false;
+        std::size_t count = 0;  // entries of a list so far
+        std::string key;        // the key being read in an object
+    };
+
+    // The field being read: "A.X", "sides[6]".
+    std::string path() const {
+        std::string p;
+        for (const Frame& frame : frames_) {
+            if (frame.isList) {
+                p += "[" + std::to_string(frame.count) + "]";
+            } else if (!frame.key.empty()) {
+                if (!p.empty()) p += ".";
+                p += shownKey(frame.key);
+            }
+        }
+        return p;
+    }
+
+    // The index of the entry of points or sides being read; −1 elsewhere.
+    int entryIndex() const {
+        if (frames_.size() != 2 || !frames_[1].isList) return -1;
+        if (frames_[0].key != "points" && frames_[0].key != "sides") return -1;
+        return static_cast<int>(frames_[1].count);
+    }
+
+    bool stop(std::string path, std::string what) {
+        problem = JobProblem{std::move(path), entryIndex(), 0, 0, std::move(what)};
+        return false;
+    }
+
+    // Stores a value where it belongs; null when the place keeps nothing.
+    Json* store(Json value, bool& ok) {
+        ok = true;
+        if (frames_.empty()) {
+            root = std::move(value);
+            return &root;
+        }
+        Frame& frame = frames_.back();
+        if (frame.value == nullptr) {
+            ++frame.count;
+            return nullptr;
+        }
+        if (!frame.isList) return &((*frame.value)[frame.key] = std::move(value));
+        if (frame.count >= frame.limit) {
+            const std::string list = frames_.size() == 2 ? frames_[0].key : std::string();
+            ok = stop(list, "项数多于作业文件所能有的 " + std::to_string(frame.limit) + " 项");
+            problem->index = -1;  // the list as a whole
+            return nullptr;
+        }
+        ++frame.count;
+        frame.value->push_back(std::move(value));
+        return nullptr;  // a list holds no containers: they would nest too deep
+    }
+
+    bool put(Json value) {
+        bool ok = true;
+        store(std::move(value), ok);
+        return ok;
+    }
+
+    bool open(Json container) {
+        const bool isList = container.is_array();
+        if (frames_.size() + 1 > maxDepth) return stop(path(), "嵌套层次超过作业文件的格式");
+        const std::string key = frames_.empty() ? std::string() : frames_.back().key;
+        const std::size_t depth = frames_.size() + 1;
+        bool ok = true;
+        Json* stored = store(std::move(container), ok);
+        if (!ok) return false;
+        Frame frame;
+        frame.isList = isList;
+        if (stored != nullptr) {
+            if (isList) {
+                frame.limit = listLimit(depth, key);
+                if (frame.limit > 0) frame.value = stored;
+            } else {
+                frame.keys = keysOfObject(depth, key);
+                if (frame.keys != nullptr) frame.value = stored;
+            }
+        }
+        frames_.push_back(std::move(frame));
+        return true;
+    }
+
+    bool close() {
+        frames_.pop_back();
+        return true;
+    }
+
+    std::string_view text_;
+    std::vector<Frame> frames_;
+};
+
+// Checks that every field is there, once, with its type, and fills the job from
+// them; what the values must be is checked afterwards, as for any job.
+class FieldReader {
+public:
+    explicit FieldReader(Job& job) : job_(job) {}
+    std::optional<JobProblem> problem;
+
+    void read(const Json& root) {
+        if (!root.is_object()) return (void)fail("", "内容不是一个 JSON 对象，不是作业文件");
+        std::string nameA, nameB;
+        const bool ok = version(root) && count(root) && point(root, "A", nameA, job_.Xa, job_.Ya) &&
+                        point(root, "B", nameB, job_.Xb, job_.Yb) &&
+                        direction(root, "directionA", job_.Xpa, job_.Ypa) &&
+                        direction(root, "directionB", job_.Xpb, job_.Ypb) &&
+                        azimuth(root, "Ta", "directionA", job_.Xpa, job_.Ypa, job_.Ta) &&
+                        azimuth(root, "Tb", "directionB", job_.Xpb, job_.Ypb, job_.Tb) &&
+                        number(root, "Qa", "Qa", job_.Qa) && number(root, "Qb", "Qb", job_.Qb) &&
+                        number(root, "angleTolerance", "angleTolerance", job_.angleTolerance) &&
+                        names(root) && sides(root);
+        // Whatever could be read stays, so that an editor can show it.
+        if (job_.pointName.size() < 2) job_.pointName.resize(2);
+        job_.pointName.front() = std::move(nameA);
+        job_.pointName.back() = std::move(nameB);
+        (void)ok;
+    }
+
+private:
+    bool fail(std::string path, std::string what, int index = -1) {
+        if (!problem) problem = JobProblem{std::move(path), index, 0, 0, std::move(what)};
+        return false;
+    }
+
+    // The member `key` of `object`; null, with a problem, when it is missing.
+    const Json* member(const Json& object, const char* key, const std::string& path) {
+        const auto found = object.find(key);
+        if (found != object.end()) return &*found;
+        fail(path, "缺少这个字段");
+        return nullptr;
+    }
+
+    bool number(const Json& object, const char* key, const std::string& path, double& out) {
+        const Json* value = member(object, key, path);
+        if (value == nullptr) return false;
+        if (!value->is_number()) return fail(path, "应为数值");
+        out = value->get<double>();
+        return true;
+    }
+
+    bool version(const Json& root) {
+        const auto found = root.find("trelvan");
+        if (found == root.end()) return fail("trelvan", "缺少这个字段：不是 Trelvan 作业文件");
+        if (found->is_number_unsigned() && found->get<std::uint64_t>() > jobFormatVersion)
+            return fail("trelvan", newerVersionText(found->get<std::uint64_t>()));
+        if (!found->is_number_integer() || found->get<std::int64_t>() != jobFormatVersion)
+            return fail("trelvan", "应为整数 " + std::to_string(jobFormatVersion) + "（作业文件的版本）");
+        return true;
+    }
+
+    // N must be written as an integer: 2.5 and 4.0 are not counts.
+    bool count(const Json& root) {
+        const Json* value = member(root, "N", "N");
+        if (value == nullptr) return false;
+        if (!value->is_number_integer()) return fail("N", "应为整数");
+        const auto n = triangleCountOf(value->get<double>());
+        if (!n) return fail("N", triangleCountRangeReason());
+        job_.N = *n;
+        return true;
+    }
+
+    bool point(const Json& root, const char* key, std::string& name, double& x, double& y) {
+        const Json* value = member(root, key, key);
+        if (value == nullptr) return false;
+        if (!value->is_object()) return fail(key, "应为 JSON 对象");
+        const std::string at = std::string(key) + ".";
+        const Json* text = member(*value, "name", at + "name");
+        if (text == nullptr) return false;
+        if (!text->is_string()) return fail(at + "name", "应为文本");
+        name = text->get<std::string>();
+        return number(*value, "X", at + "X", x) && number(*value, "Y", at + "Y", y);
+    }
+
+    // A direction point may be left out: 0 and 0.
+    bool direction(const Json& root, const char* key, double& x, double& y) {
+        const auto found = root.find(key);
+        if (found == root.end()) return true;
+        if (!found->is_object()) return fail(key, "应为 JSON 对象");
+        const std::string at = std::string(key) + ".";
+        return number(*found, "X", at + "X", x) && number(*found, "Y", at + "Y", y);
+    }
+
+    // The typed azimuth belongs to a direction point of 0 and 0, and only to it.
+    bool azimuth(const Json& root, const char* key, const char* direction, double xp,
+                 double yp, double& out) {
+        const bool typed = xp == 0 && yp == 0;
+        const bool present = root.contains(key);
+        if (typed && !present)
+            return fail(key, std::string(direction) + " 为 0 和 0（用外方位角定向），缺少外方位角 " + key);
+        if (!typed && present)
+            return fail(key, std::string(direction) + " 不为 0 和 0，不应再给外方位角 " + key);
+        return !typed || number(root, key, key, out);
+    }
+
+    // The names of points 1..N, between A's and B's.
+    bool names(const Json& root) {
+        const Json* list = member(root, "points", "points");
+        if (list == nullptr) return false;
+        if (!list->is_array()) return fail("points", "应为 JSON 数组");
+        job_.pointName.assign(list->size() + 2, std::string());
+        for (std::size_t i = 0; i < list->size(); ++i) {
+            const Json& name = (*list)[i];
+            if (!name.is_string())
+                return fail("points[" + std::to_string(i) + "]", "应为文本", static_cast<int>(i));
+            job_.pointName[i + 1] = name.get<std::string>();
+        }
+        return true;
+    }
+
+    bool sides(const Json& root) {
+        const Json* list = member(root, "sides", "sides");
+        if (list == nullptr) return false;
+        if (!list->is_array()) return fail("sides", "应为 JSON 数组");
+        job_.side.assign(list->size() + 1, 0.0);
+        for (std::size_t k = 0; k < list->size(); ++k) {
+            const Json& side = (*list)[k];
+            if (!side.is_number())
+                return fail("sides[" + std::to_string(k) + "]", "应为数值", static_cast<int>(k));
+            job_.side[k + 1] = side.get<double>();
+        }
+        return true;
+    }
+
+    Job& job_;
+};
+
+}  // namespace
+
+JobReading parseJob(std::string_view bytes) {
+    JobReading reading;
+    const auto refuse = [&](JobProblem problem) {
+        reading.problem = std::move(problem);
+        return reading;
+    };
+    if (bytes.size() > maxJobFileBytes)
+        return refuse({"", -1, 0, 0, tooLarge});
+
+    // A byte-order mark says nothing more than that the file is UTF-8.
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    if (const std::size_t bad = firstIllFormedUtf8(bytes); bad != std::string_view::npos) {
+        JobProblem problem{"", -1, 0, 0, "不是有效的 UTF-8 编码"};
+        locate(bytes, bad, problem);
+        return refuse(std::move(problem));
+    }
+
+    JobSax sax(bytes);
+    const bool parsed = Json::sax_parse(bytes, &sax, Json::input_format_t::json, true, false);
+    if (!parsed || sax.problem) {
+        if (sax.problem) return refuse(std::move(*sax.problem));
+        return refuse({"", -1, 0, 0, "JSON 语法错误"});
+    }
+
+    FieldReader fields(reading.job);
+    fields.read(sax.root);
+    if (fields.problem) return refuse(std::move(*fields.problem));
+    reading.problem = firstJobProblem(reading.job);
+    return reading;
+}
+
+JobReading readJobFile(const std::string& fileName) {
+    JobReading reading;
+    const auto refuse = [&](std::string what) {
+        reading.problem = JobProblem{"", -1, 0, 0, std::move(what)};
+        return reading;
+    };
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return refuse("无法读取：" + failureText(errno));
+    struct stat info {};
+    if (::fstat(fd, &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            ::close(fd);
+            return refuse("无法读取：" + failureText(EISDIR));
+        }
+        if (S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_size) > maxJobFileBytes) {
+            ::close(fd);
+            return refuse(tooLarge);
+        }
+    }
+    // Whatever the file claims, no more than one byte over the limit is read.
+    std::string bytes;
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd);
+            return refuse("无法读取：" + failureText(error));
+        }
+        if (n == 0) break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+        if (bytes.size() > maxJobFileBytes) {
+            ::close(fd);
+            return refuse(tooLarge);
+        }
+    }
+    ::close(fd);
+    return parseJob(bytes);
+}
+
+}  // namespace trelvan

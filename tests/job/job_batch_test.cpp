@@ -1,0 +1,119 @@
+// Batch mode with job files, through the real program: --job computes a job without
+// reading standard input, a refused job computes, reports and saves nothing, and a
+// job that cannot be saved still leaves the reports asked for.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "job/job.h"
+#include "job/job_support.h"
+
+namespace trelvan::testing {
+namespace {
+
+using ::testing::HasSubstr;
+
+struct ProgramRun {
+    int status = -1;
+    std::string out, err;
+};
+
+// Runs the program with `arguments` (no blanks in any), standard input from `input`.
+ProgramRun run(const ScratchFolder& folder, const std::string& arguments, const std::string& input = "") {
+    writeFile(folder / "stdin", input);
+    const std::string command = std::string(TRELVAN_PROGRAM) + " " + arguments + " <" + (folder / "stdin") +
+                                " >" + (folder / "stdout") + " 2>" + (folder / "stderr");
+    const int raw = std::system(command.c_str());
+    ProgramRun r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = fileContents(folder / "stdout");
+    r.err = fileContents(folder / "stderr");
+    return r;
+}
+
+std::string golden(const std::string& name) {
+    return fileContents(std::string(TRELVAN_SOURCE_DIR) + "/tests/golden/" + name);
+}
+
+// The transcript's lines, without the replies.
+std::string withoutReplies(const std::string& transcript) {
+    std::istringstream in(transcript);
+    std::string kept;
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("> ", 0) != 0) kept += line + "\n";
+    return kept;
+}
+
+TEST(JobBatch, AJobIsTypedFromItsRepliesAndStandardInputIsNotRead) {
+    ScratchFolder folder;
+    writeFile(folder / "job.trv", exampleJob());
+    const ProgramRun r = run(folder, "--batch --job " + (folder / "job.trv") + " --report-text " + (folder / "report.txt"),
+                      "this is not read\n0\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(withoutReplies(r.out), withoutReplies(golden("run_typed_n4.transcript")));
+    EXPECT_EQ(fileContents(folder / "report.txt"), golden("run_typed_n4.report.txt"));
+
+    // The replies are the job's, one for each prompt.
+    std::string replies;
+    for (const std::string& reply : jobReplies(parseJob(exampleJob()).job)) replies += "> " + reply + "\n";
+    std::istringstream in(r.out);
+    std::string shown;
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("> ", 0) == 0) shown += line + "\n";
+    EXPECT_EQ(shown, replies);
+}
+
+TEST(JobBatch, ARefusedJobSaysWhyOnceAndWritesNothing) {
+    ScratchFolder folder;
+    writeFile(folder / "job.trv", example("1101.074", "0"));
+    writeFile(folder / "kept.trv", "an old job\n");
+    const ProgramRun r = run(folder, "--batch --job " + (folder / "job.trv") + " --report-text " +
+                                  (folder / "report.txt") + " --report-pdf " + (folder / "report.pdf") +
+                                  " --save-job " + (folder / "kept.trv"));
+    const std::string message = "作业文件 " + (folder / "job.trv") + "：sides[3] (S4)：边长 S4 不能为零。";
+    EXPECT_EQ(r.status, 5);
+    EXPECT_EQ(r.out, "! " + message + "\n");
+    EXPECT_EQ(r.err, message + "\n");
+    EXPECT_FALSE(std::filesystem::exists(folder / "report.txt"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "report.pdf"));
+    EXPECT_EQ(fileContents(folder / "kept.trv"), "an old job\n");
+
+    const ProgramRun missing = run(folder, "--batch --job " + (folder / "none.trv"));
+    EXPECT_EQ(missing.status, 5);
+    EXPECT_THAT(missing.out, HasSubstr("无法读取：文件或文件夹不存在"));
+}
+
+TEST(JobBatch, AJobThatCannotBeSavedStillLeavesTheReport) {
+    ScratchFolder folder;
+    writeFile(folder / "notes.txt", "");
+    const ProgramRun r = run(folder, "--batch --save-job " + (folder / "notes.txt/job.trv") + " --report-text " +
+                                  (folder / "report.txt"),
+                      golden("run_typed_n4.replies"));
+    EXPECT_EQ(r.status, 4);
+    EXPECT_THAT(r.out, HasSubstr("\n! 无法保存作业文件 " + (folder / "notes.txt/job.trv") + "：路径中有一段不是文件夹"));
+    EXPECT_EQ(fileContents(folder / "report.txt"), golden("run_typed_n4.report.txt"));
+}
+
+// Only a completed action has a job.
+TEST(JobBatch, AnActionThatDoesNotCompleteSavesNoJob) {
+    ScratchFolder folder;
+    writeFile(folder / "job.trv", exampleJob());
+    const std::string cases[][2] = {
+        {golden("run_adjusted_triangle_fails.replies"), "1"},
+        {"4\n3452118.406\n", "3"},
+    };
+    for (const auto& [replies, status] : cases) {
+        const ProgramRun r = run(folder, "--batch --save-job " + (folder / "job.trv"), replies);
+        EXPECT_EQ(std::to_string(r.status), status);
+        EXPECT_EQ(fileContents(folder / "job.trv"), exampleJob());
+    }
+    EXPECT_EQ(run(folder, "--batch --job").status, 2);
+}
+
+}  // namespace
+}  // namespace trelvan::testing
