@@ -26,6 +26,7 @@
 #include "state/version.h"
 #include "window/analysis_window.h"
 #include "window/layout.h"
+#include "window/manual_window.h"
 #include "window/print_action.h"
 
 namespace trelvan {
@@ -261,8 +262,7 @@ void MainForm::buildMenus() {
 
     // Not built yet: present, and disabled until their work is connected.
     for (QAction* later : {menu_.newJob, menu_.openJob, menu_.editJob, menu_.saveJob, menu_.saveJobAs,
-                           menu_.recentJobs->menuAction(), menu_.exportFullReport, menu_.plot,
-                           menu_.manual})
+                           menu_.recentJobs->menuAction(), menu_.exportFullReport, menu_.plot})
         later->setEnabled(false);
 
     connect(menu_.print, &QAction::triggered, this, &MainForm::Command3_Click);
@@ -271,6 +271,7 @@ void MainForm::buildMenus() {
     enableWithResult(menu_.print);
     connect(menu_.analysis, &QAction::triggered, this, [this] { AnalysisWindow::openFor(*this); });
     enableWithResult(menu_.analysis);
+    connect(menu_.manual, &QAction::triggered, this, [this] { ManualWindow::openFor(*this); });
 }
 
 void MainForm::enableWithResult(QAction* action) {

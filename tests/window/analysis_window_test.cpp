@@ -1,6 +1,6 @@
-// 查看 ▸ 精度分析: the analysis window shows the hand-checked tables, highlights what
-// needs a look, sorts on the figures, copies and exports what it shows, and follows
-// each completed computation.
+// 查看 ▸ 精度分析 and 帮助 ▸ 使用说明: the analysis window shows the hand-checked
+// tables, highlights what needs a look, sorts on the figures, copies and exports
+// what it shows, and follows each completed computation; the guide opens beside it.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -23,14 +23,17 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 
 #include "adjustment/compute.h"
 #include "chain_generator.h"
+#include "console/command_line.h"
 #include "support/decimal_comma_locale.h"
 #include "support/scripted.h"
 #include "window/golden_files.h"
 #include "window/analysis_window.h"
 #include "window/main_form.h"
+#include "window/manual_window.h"
 
 namespace trelvan {
 namespace {
@@ -441,6 +444,35 @@ TEST(AnalysisWindowRecord, StaysResponsiveForTheLongestChain) {
     EXPECT_LT(copied, 2.0);
     std::printf("16382 triangles: shown in %.3f s, sorted in %.3f s, copied in %.3f s\n", shown, sorted, copied);
     EXPECT_LT(window.findChildren<QWidget*>().size(), 200);
+}
+
+TEST(Manual, OpensBesideTheWindowAndNamesOnlyOptionsThatExist) {
+    MainForm form;
+    QAction* item = form.menuActions().manual;
+    ASSERT_TRUE(item->isEnabled());  // no result needed
+    item->trigger();
+    auto* manual = ManualWindow::openFor(form);
+    ASSERT_NE(manual, nullptr);
+    EXPECT_TRUE(manual->isVisible());
+    EXPECT_EQ(manual->windowTitle(), u("Trelvan 使用说明"));
+    EXPECT_EQ(ManualWindow::openFor(form), manual);  // one guide, brought to the front
+
+    const QString text = manual->browser()->toPlainText();
+    for (const char* part : {"平差计算", "约定", "X 为纵座标（向北）", "Y 为横座标（向东）", "123.4530 即 123°45′30″",
+                             "偶数边输入负值", "作业文件", "精度分析", "网图", "批处理", "trelvan --batch"})
+        EXPECT_TRUE(text.contains(u(part))) << part;
+    // Rendered, not shown as Markdown source.
+    EXPECT_FALSE(text.contains(u("## "))) << "headings rendered";
+
+    // Every option the guide names is one the program takes.
+    const std::string source = manualText().toStdString();
+    static const std::regex option("--[a-z][a-z-]*");
+    int named = 0;
+    for (auto it = std::sregex_iterator(source.begin(), source.end(), option); it != std::sregex_iterator(); ++it) {
+        ++named;
+        EXPECT_NE(std::string(usageText).find(it->str()), std::string::npos) << it->str();
+    }
+    EXPECT_GE(named, 8);
 }
 
 }  // namespace
