@@ -273,7 +273,9 @@ void AnalysisWindow::showAnalysisOf(const ChainState& record) {
                            chrome + v->horizontalHeader()->sizeHint().height() +
                                std::min(rows, 30) * v->verticalHeader()->defaultSectionSize() + 2 * v->frameWidth());
         const QRect screen = this->screen() != nullptr ? this->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
-        resize(std::min(wanted.width(), screen.width() * 9 / 10), std::min(wanted.height(), screen.height() * 8 / 10));
+        const QMargins frame = windowFrame(this);
+        resize(std::min(wanted.width(), screen.width() - frame.left() - frame.right()),
+               std::min(wanted.height(), screen.height() * 8 / 10));
     }
 }
 
