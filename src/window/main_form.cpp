@@ -24,7 +24,9 @@
 
 #include "adjustment/compute.h"
 #include "state/version.h"
+#include "window/analysis_window.h"
 #include "window/layout.h"
+#include "window/manual_window.h"
 #include "window/print_action.h"
 
 namespace trelvan {
@@ -260,14 +262,16 @@ void MainForm::buildMenus() {
 
     // Not built yet: present, and disabled until their work is connected.
     for (QAction* later : {menu_.newJob, menu_.openJob, menu_.editJob, menu_.saveJob, menu_.saveJobAs,
-                           menu_.recentJobs->menuAction(), menu_.exportFullReport, menu_.analysis,
-                           menu_.plot, menu_.manual})
+                           menu_.recentJobs->menuAction(), menu_.exportFullReport, menu_.plot})
         later->setEnabled(false);
 
     connect(menu_.print, &QAction::triggered, this, &MainForm::Command3_Click);
     connect(menu_.exit, &QAction::triggered, this, &MainForm::Command2_Click);
     connect(menu_.about, &QAction::triggered, this, &MainForm::showAbout);
     enableWithResult(menu_.print);
+    connect(menu_.analysis, &QAction::triggered, this, [this] { AnalysisWindow::openFor(*this); });
+    enableWithResult(menu_.analysis);
+    connect(menu_.manual, &QAction::triggered, this, [this] { ManualWindow::openFor(*this); });
 }
 
 void MainForm::enableWithResult(QAction* action) {
@@ -356,8 +360,9 @@ void MainForm::setMessages(Messages* messages) {
 void MainForm::Command1_Click() {
     if (busy_) return;
     Busy busy(busy_);
+    ComputeOutcome outcome = ComputeOutcome::Failed;
     try {
-        trelvan::Command1_Click(record_, *prompter_, boxes_, *messages_);
+        outcome = trelvan::Command1_Click(record_, *prompter_, boxes_, *messages_);
     } catch (const std::exception& e) {
         // The record of the last completed computation is still whole: the action
         // replaces it only when it completes. The boxes show it again.
@@ -365,6 +370,7 @@ void MainForm::Command1_Click() {
         messages_->say(std::string("计算中出现意外错误，本次计算没有完成：") + e.what());
     }
     refreshActions();
+    if (outcome == ComputeOutcome::Completed) emit resultCompleted();
 }
 
 void MainForm::Command2_Click() { close(); }

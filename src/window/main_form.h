@@ -116,6 +116,10 @@ public slots:
     // 关于 Trelvan: the version, the licence, the Qt version and the libraries used.
     void showAbout();
 
+signals:
+    // A Compute action has completed: record() holds its result.
+    void resultCompleted();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -21,24 +21,14 @@
 #include "report/report.h"
 #include "support/decimal_comma_locale.h"
 #include "support/scripted.h"
+#include "window/golden_files.h"
 #include "window/main_form.h"
 
 namespace trelvan {
 namespace {
 
-std::string goldenFile(const std::string& name) {
-    std::ifstream in(std::string(TRELVAN_SOURCE_DIR) + "/tests/golden/" + name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
+using testing::goldenFile;
+using testing::linesOf;
 
 // Every decimal number of a text, in order: "s( 1 )=601.5440 …" gives "601.5440", ….
 std::vector<std::string> decimals(const std::string& text) {

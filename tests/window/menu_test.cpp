@@ -51,7 +51,7 @@ TEST(MenuBar, HoldsEveryItemWithItsShortcut) {
         {m.exit, "actionExit", "文件", "退出", QKeySequence(u("Ctrl+Q")), true},
         {m.analysis, "actionAnalysis", "查看", "精度分析…", {}, false},
         {m.plot, "actionPlot", "查看", "网图…", {}, false},
-        {m.manual, "actionManual", "帮助", "使用说明", {}, false},
+        {m.manual, "actionManual", "帮助", "使用说明", {}, true},
         {m.about, "actionAbout", "帮助", "关于 Trelvan", {}, true},
     };
     QStringList titles;
