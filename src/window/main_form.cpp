@@ -24,7 +24,9 @@
 
 #include "adjustment/compute.h"
 #include "state/version.h"
+#include "window/full_report_action.h"
 #include "window/layout.h"
+#include "window/plot_window.h"
 #include "window/print_action.h"
 
 namespace trelvan {
@@ -268,6 +270,15 @@ void MainForm::buildMenus() {
     connect(menu_.exit, &QAction::triggered, this, &MainForm::Command2_Click);
     connect(menu_.about, &QAction::triggered, this, &MainForm::showAbout);
     enableWithResult(menu_.print);
+
+    connect(menu_.plot, &QAction::triggered, this, [this] { showChainPlot(*this); });
+    connect(menu_.exportFullReport, &QAction::triggered, this, [this] {
+        if (busy_) return;
+        Busy busy(busy_);
+        exportFullReport(this, record_, *messages_);
+    });
+    enableWithResult(menu_.plot);
+    enableWithResult(menu_.exportFullReport);
 }
 
 void MainForm::enableWithResult(QAction* action) {
@@ -279,6 +290,7 @@ void MainForm::enableWithResult(QAction* action) {
 void MainForm::refreshActions() {
     needResult_.removeAll(nullptr);  // actions deleted since they joined
     for (QAction* action : needResult_) action->setEnabled(record_.hasResult());
+    emit actionEnded();
 }
 
 void MainForm::fitToScreen() {

@@ -105,6 +105,10 @@ public:
     // (0: none) or pauses the listing; brings those boxes into view first.
     InputBoxScene inputBoxScene(int box, bool pause);
 
+signals:
+    // An action on the record has ended: the record may hold a new result.
+    void actionEnded();
+
 public slots:
     // Compute: the whole dialogue, the adjustment and the listing. While it runs
     // the window waits behind its modal input boxes.
