@@ -103,6 +103,15 @@ void TableSheets::setColumns() {
             }
             for (std::size_t c = 0; c < n; ++c)
                 if (!table.columns[c].numeric) set.width[c] = std::min(set.width[c], cap);
+            // A sheet too narrow even for the figures: all is set smaller still, so
+            // that nothing runs off the paper.
+            double narrowed = columnGap * set.em * static_cast<double>(n > 0 ? n - 1 : 0);
+            for (double w : set.width) narrowed += w;
+            if (narrowed > room) {
+                const double k = room / narrowed;
+                set.em *= k;
+                for (double& w : set.width) w *= k;
+            }
         }
         double x = setup_.margin;
         for (std::size_t c = 0; c < n; ++c) {

@@ -46,7 +46,9 @@ struct SheetSetup {
     double margin = 15;                // left, right and top
     double bottomMargin = 18;          // the footer stands in it
     double em = 3.2;                   // the tables' text (9 points)
-    double smallestEm = 2.5;           // a wide table is set smaller, but not below this
+    // A wide table is set smaller, but not below this unless even its figures alone
+    // would not fit the sheet.
+    double smallestEm = 2.5;
     TextWidth textWidth;               // empty: half an em for each display cell
 };
 
