@@ -22,8 +22,11 @@ void exportFullReport(QWidget* parent, const ChainState& record, Messages& messa
     }
     const QString fileName = hooks.chooseFile(parent);
     if (fileName.isEmpty()) return;
-    const PaintProgress progress = hooks.progress(parent, QStringLiteral("正在写入完整报告 %1 …").arg(fileName));
-    const FullReportOutcome outcome = writeFullReportPdf(record, fileName, progress);
+    FullReportOutcome outcome;
+    {
+        const PaintProgress progress = hooks.progress(parent, QStringLiteral("正在写入完整报告 %1 …").arg(fileName));
+        outcome = writeFullReportPdf(record, fileName, progress);
+    }  // the progress dialog is gone before the outcome is said
     switch (outcome.kind) {
         case FullReportOutcome::Kind::Written:
             messages.inform(QStringLiteral("完整报告已保存为 %1（共 %2 页）")

@@ -51,6 +51,12 @@ struct Form {
         for (const std::string& r : replies) h.prompter.add(r);
         form.Command1_Click();
     }
+    // The worked example computed and its plot window open on the screen.
+    PlotCanvas* openPlot() {
+        compute(typedN4);
+        PlotWindow* window = showChainPlot(form);
+        return QTest::qWaitForWindowExposed(window) ? window->canvas() : nullptr;
+    }
 };
 
 bool near(plot::Ground a, plot::Ground b, double metres) {
@@ -114,10 +120,8 @@ TEST(PlotWindow, OpensFittedFollowsTheNextResultAndIsOnePerForm) {
 // its limits.
 TEST(PlotCanvas, TheWheelZoomsAboutTheCursor) {
     Form f;
-    f.compute(typedN4);
-    PlotWindow* window = showChainPlot(f.form);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    PlotCanvas* canvas = window->canvas();
+    PlotCanvas* canvas = f.openPlot();
+    ASSERT_NE(canvas, nullptr);
     const double w = canvas->width(), h = canvas->height();
     for (const QPointF at : {QPointF(w / 2, h / 2), QPointF(20, 30), QPointF(w - 15, h - 25), QPointF(w / 3, 2 * h / 3)}) {
         for (const int delta : {120, 240, -120, 360, -480}) {
@@ -139,10 +143,8 @@ TEST(PlotCanvas, TheWheelZoomsAboutTheCursor) {
 
 TEST(PlotCanvas, DraggingPansAndPointsTellWhatTheyAre) {
     Form f;
-    f.compute(typedN4);
-    PlotWindow* window = showChainPlot(f.form);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    PlotCanvas* canvas = window->canvas();
+    PlotCanvas* canvas = f.openPlot();
+    ASSERT_NE(canvas, nullptr);
     const QPointF from(200, 150), via(260, 120), to(310, 230);
     const plot::Ground grabbed = canvas->groundAt(from);
     sendMouse(canvas, QEvent::MouseButtonPress, from, Qt::LeftButton);
@@ -241,6 +243,34 @@ TEST(Exports, TheFullReportItemAsksForAPdfFile) {
     EXPECT_EQ(title, QStringLiteral("导出完整报告 PDF"));
     EXPECT_EQ(filter, QStringLiteral("PDF 文件 (*.pdf)"));
     EXPECT_TRUE(own);
+}
+
+// The progress dialog closes before the outcome is said, so that it never stands
+// behind the message as if the writing were still going on.
+TEST(Exports, TheProgressIsGoneBeforeTheOutcomeIsSaid) {
+    Form f;
+    f.compute(typedN4);
+    PlotWindow* window = showChainPlot(f.form);
+    struct Watching : Messages {
+        std::vector<QWidget*> parents;
+        std::vector<bool> progressShown;
+        void say(const std::string&) override {
+            bool shown = false;
+            for (QWidget* p : parents) shown = shown || p->findChild<QProgressDialog*>() != nullptr;
+            progressShown.push_back(shown);
+        }
+    } watching;
+    watching.parents = {&f.form, window};
+    QTemporaryDir dir;
+    ExportHooks hooks;
+    QString chosen = dir.filePath("report.pdf");
+    hooks.chooseFile = [&](QWidget*) { return chosen; };
+    exportFullReport(&f.form, f.form.record(), watching, hooks);
+    chosen = dir.filePath("plot.png");
+    window->setExportHooks(hooks);
+    window->setMessages(&watching);
+    window->exportPlot();
+    EXPECT_EQ(watching.progressShown, (std::vector<bool>{false, false}));
 }
 
 // The real progress: hidden for a moment, then a dialog whose 取消 the progress
