@@ -112,6 +112,15 @@ MainForm::MainForm(QWidget* parent) : QMainWindow(parent) {
     scroll_->setWidget(sheet_);
     setCentralWidget(scroll_);
     buildMenus();
+    // 查看 ▸ 网图 and 文件 ▸ 导出完整报告 PDF, once there is a result.
+    connect(menu_.plot, &QAction::triggered, this, [this] { showChainPlot(*this); });
+    connect(menu_.exportFullReport, &QAction::triggered, this, [this] {
+        if (busy_) return;
+        Busy busy(busy_);
+        exportFullReport(this, record_, *messages_);
+    });
+    enableWithResult(menu_.plot);
+    enableWithResult(menu_.exportFullReport);
 
     ownPrompter_.setScene([this](int box, bool pause) { return inputBoxScene(box, pause); });
     fitToScreen();
@@ -270,15 +279,6 @@ void MainForm::buildMenus() {
     connect(menu_.exit, &QAction::triggered, this, &MainForm::Command2_Click);
     connect(menu_.about, &QAction::triggered, this, &MainForm::showAbout);
     enableWithResult(menu_.print);
-
-    connect(menu_.plot, &QAction::triggered, this, [this] { showChainPlot(*this); });
-    connect(menu_.exportFullReport, &QAction::triggered, this, [this] {
-        if (busy_) return;
-        Busy busy(busy_);
-        exportFullReport(this, record_, *messages_);
-    });
-    enableWithResult(menu_.plot);
-    enableWithResult(menu_.exportFullReport);
 }
 
 void MainForm::enableWithResult(QAction* action) {
@@ -290,7 +290,6 @@ void MainForm::enableWithResult(QAction* action) {
 void MainForm::refreshActions() {
     needResult_.removeAll(nullptr);  // actions deleted since they joined
     for (QAction* action : needResult_) action->setEnabled(record_.hasResult());
-    emit actionEnded();
 }
 
 void MainForm::fitToScreen() {
@@ -368,8 +367,9 @@ void MainForm::setMessages(Messages* messages) {
 void MainForm::Command1_Click() {
     if (busy_) return;
     Busy busy(busy_);
+    ComputeOutcome outcome = ComputeOutcome::Failed;
     try {
-        trelvan::Command1_Click(record_, *prompter_, boxes_, *messages_);
+        outcome = trelvan::Command1_Click(record_, *prompter_, boxes_, *messages_);
     } catch (const std::exception& e) {
         // The record of the last completed computation is still whole: the action
         // replaces it only when it completes. The boxes show it again.
@@ -377,6 +377,7 @@ void MainForm::Command1_Click() {
         messages_->say(std::string("计算中出现意外错误，本次计算没有完成：") + e.what());
     }
     refreshActions();
+    if (outcome == ComputeOutcome::Completed) emit resultCompleted();
 }
 
 void MainForm::Command2_Click() { close(); }

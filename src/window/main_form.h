@@ -105,10 +105,6 @@ public:
     // (0: none) or pauses the listing; brings those boxes into view first.
     InputBoxScene inputBoxScene(int box, bool pause);
 
-signals:
-    // An action on the record has ended: the record may hold a new result.
-    void actionEnded();
-
 public slots:
     // Compute: the whole dialogue, the adjustment and the listing. While it runs
     // the window waits behind its modal input boxes.
@@ -119,6 +115,10 @@ public slots:
     void Command3_Click();
     // 关于 Trelvan: the version, the licence, the Qt version and the libraries used.
     void showAbout();
+
+signals:
+    // A Compute action has completed: record() holds its result.
+    void resultCompleted();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

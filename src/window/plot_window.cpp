@@ -293,7 +293,7 @@ PlotWindow* showChainPlot(MainForm& form) {
     if (window == nullptr) {
         window = new PlotWindow(&form);
         window->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(&form, &MainForm::actionEnded, window,
+        QObject::connect(&form, &MainForm::resultCompleted, window,
                          [&form, window] { window->followRecord(form.record()); });
         window->showRecord(form.record());
     } else {

@@ -89,8 +89,8 @@ public:
 
     // The plot of the record's last completed computation, fitted.
     void showRecord(const ChainState& record);
-    // After an action on the record: a new completed result is shown afresh; the
-    // same result stays as the operator left it.
+    // A new completed result is shown afresh, fitted; the result shown stays as the
+    // operator left it.
     void followRecord(const ChainState& record);
 
     PlotCanvas* canvas() const { return canvas_; }
@@ -117,7 +117,7 @@ private:
 ExportHooks plotExportHooks();
 
 // Opens the plot window of `form`, one for the form, or brings it to the front;
-// it follows every action that ends on the form's record.
+// it follows every computation that completes on the form.
 PlotWindow* showChainPlot(MainForm& form);
 
 }  // namespace trelvan
