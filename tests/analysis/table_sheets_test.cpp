@@ -184,7 +184,9 @@ TEST(TableSheets, LongNamesGiveWayAndNothingRunsOffTheSheet) {
         for (int s = 0; s < sheets.count(); ++s) {
             for (const SheetText& t : sheets.sheet(s).texts) {
                 EXPECT_LE(t.left + cellWidth(t.text, t.em), setup.width - setup.margin + 1e-9) << t.text;
-                if (width == 210) EXPECT_GE(t.em, setup.smallestEm);
+                if (width == 210) {
+                    EXPECT_GE(t.em, setup.smallestEm);
+                }
                 cut = cut || (t.text.rfind("测测", 0) == 0 && t.text.ends_with("…"));
                 replaced = replaced || t.text == "A\xEF\xBF\xBD" "B";
                 figureWhole = figureWhole || t.text == roundedFixed(precision->points[2].X, 3, 3);
