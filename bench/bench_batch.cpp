@@ -4,10 +4,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <exception>
 #include <string>
 
+#include "batch_runs.h"
 #include "bench_support.h"
 
 namespace trelvan::bench {
@@ -15,26 +14,7 @@ namespace {
 
 void BM_BatchRun(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
-    const std::string transcript = scratchPath("transcript-" + std::to_string(n) + ".txt");
-    double peakMb = 0, cpuSeconds = 0;
-    try {
-        const std::string& replies = replyFileOf(n);
-        for (auto _ : state) {
-            const ChildRun run = runChild(TRELVAN_PROGRAM, {"--batch"}, replies, transcript);
-            if (run.exitStatus != 0) {
-                state.SkipWithError(("exit status " + std::to_string(run.exitStatus)).c_str());
-                break;
-            }
-            state.SetIterationTime(run.wallSeconds);
-            peakMb = std::max(peakMb, run.peakRssMb);
-            cpuSeconds += run.cpuSeconds;
-        }
-    } catch (const std::exception& e) {
-        state.SkipWithError(e.what());
-        return;
-    }
-    state.counters["peak_MB"] = peakMb;
-    state.counters["cpu_s"] = benchmark::Counter(cpuSeconds, benchmark::Counter::kAvgIterations);
+    timeBatchRuns(state, {}, scratchPath("transcript-" + std::to_string(n) + ".txt"));
     state.counters["per_triangle"] =
         benchmark::Counter(n, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }

@@ -226,6 +226,11 @@ int main(int argc, char** argv) {
     const auto jobRun = t.wall("BM_BatchJob/16382"), replyRun = t.wall(batch + "16382");
     t.check("batch run of a job over the same run from replies, N = 16382",
             jobRun && replyRun ? std::optional<double>(*jobRun / *replyRun) : std::nullopt, 1.5, "x");
+    t.check("batch run with --plot x.svg, N = 16382", t.wall("BM_BatchPlotSvg/16382"), 2.0, "s");
+    t.check("batch run with --plot x.png, N = 16382", t.wall("BM_BatchPlotPng/16382"), 2.0, "s");
+    t.check("batch run with --full-report-pdf, N = 1000", t.wall("BM_BatchFullReport/1000"), 2.0, "s");
+    t.check("plot window, N = 16382, fitted: laid out and painted", t.wall("BM_PlotWindowRepaint/16382/1"), 0.100,
+            "s");
     if (!closes) std::printf("  generated chains: misclosures NOT as expected\n");
     return (t.missed() || !closes) ? 1 : 0;
 }

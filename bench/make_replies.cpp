@@ -1,8 +1,9 @@
 // Writes the replies for a generated chain of N triangles to standard output.
 //
-//   trelvan_make_replies N [SEED] [--noise MM] [--expect]
+//   trelvan_make_replies N [SEED] [--noise MM] [--fans P] [--expect]
 //
 // --noise MM   standard deviation of the side noise in millimetres (default 2)
+// --fans P     the chance that a triangle fans about the last vertex (default 0.03)
 // --expect     also write the misclosures the observations carry to B on standard
 //              error: "w1 <seconds> wx <mm> wy <mm>"
 
@@ -19,7 +20,7 @@
 namespace {
 
 int usage() {
-    std::fputs("usage: trelvan_make_replies N [SEED] [--noise MM] [--expect]\n", stderr);
+    std::fputs("usage: trelvan_make_replies N [SEED] [--noise MM] [--fans P] [--expect]\n", stderr);
     return 2;
 }
 
@@ -38,6 +39,10 @@ int main(int argc, char** argv) {
             const auto noise = parseNumber(argv[++i]);
             if (!noise || *noise < 0) return usage();
             options.sideNoiseMm = *noise;
+        } else if (arg == "--fans" && i + 1 < argc) {
+            const auto fans = parseNumber(argv[++i]);
+            if (!fans || *fans < 0 || *fans > 1) return usage();
+            options.fanChance = *fans;
         } else if (positional == 0) {
             const auto n = parseNumber(arg);
             if (!n || *n < 1 || *n > maxTriangles || *n != std::trunc(*n)) return usage();

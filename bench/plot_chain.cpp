@@ -1,14 +1,17 @@
 // Plots a chain from its replies, and says how long each step took.
 //
 //   trelvan_plot_chain [--svg FILE] [--png FILE] [--pdf FILE] [--repeat K]
-//                      [--zoom FACTOR --at POINT] < replies.txt
+//                      [--zoom FACTOR --at POINT] [--window] < replies.txt
 //
 // Runs the Compute action on the replies (one a line, as batch mode reads them),
-// gives every point a made-up error ellipse that grows towards the middle of the
-// chain, and writes the plot on A4 in each format asked for: fitted, or FACTOR
-// times the fitted scale round point number POINT. Standard error gets
-// the fastest of K runs of each step, in milliseconds:
+// draws the chain with the error ellipses of its precision analysis, and writes the
+// plot on A4 in each format asked for: fitted, or FACTOR times the fitted scale
+// round point number POINT. Standard error gets the fastest of K runs of each step,
+// in milliseconds:
 //   figure <ms> layout <ms> names <kept>/<points> ... svg <ms> (cpu <ms>) png ... pdf ...
+// With --window it then opens the plot window on the chain, at the same zoom, says
+// how long the fitted and the zoomed view take to lay out and paint, and stays open
+// until it is closed.
 
 #include <algorithm>
 #include <chrono>
@@ -20,13 +23,15 @@
 #include <string>
 #include <vector>
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include "adjustment/compute.h"
 #include "plot/painter/plot_painter.h"
 #include "plot/plot.h"
 #include "report/painter/report_painter.h"
 #include "state/number_format.h"
+#include "window/application.h"
+#include "window/plot_window.h"
 
 namespace {
 
@@ -46,20 +51,9 @@ public:
     }
 };
 
-// The record keeps the even sides' lengths but not the side of the route they lie
-// on; the dialogue's echo "s2=-848.4820" in Text29 shows it, the last echo of each
-// side being the one confirmed.
-class SideEchoes : public TextBoxes {
+class NoBoxes : public TextBoxes {
 public:
-    void setText(int box, const std::string& text) override {
-        if (box != 29 || text.size() < 3 || text[0] != 's') return;
-        const auto eq = text.find('=');
-        if (eq == std::string::npos) return;
-        const auto k = parseNumber(text.substr(1, eq - 1));
-        const auto v = parseNumber(text.substr(eq + 1));
-        if (k && v) sign[static_cast<int>(*k)] = *v < 0 ? -1 : 1;
-    }
-    std::map<int, int> sign;
+    void setText(int, const std::string&) override {}
 };
 
 class StderrMessages : public Messages {
@@ -84,21 +78,30 @@ double fastestMs(int repeat, F&& f, double* cpu = nullptr) {
 }
 
 int usage() {
-    std::fputs("usage: trelvan_plot_chain [--svg FILE] [--png FILE] [--pdf FILE] [--repeat K] < replies\n", stderr);
+    std::fputs("usage: trelvan_plot_chain [--svg FILE] [--png FILE] [--pdf FILE] [--repeat K]\n"
+               "                          [--zoom FACTOR --at POINT] [--window] < replies\n",
+               stderr);
     return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    QGuiApplication app(argc, argv);
-    installFontSubstitutions();
+    QApplication app(argc, argv);
+    prepareApplication(app);
     std::map<plot::PlotFormat, QString> files;
     int repeat = 1;
     double zoom = 1;
     int centre = 0;
-    for (int i = 1; i + 1 < argc; i += 2) {
+    bool window = false;
+    for (int i = 1; i < argc; i += 2) {
         const std::string option = argv[i];
+        if (option == "--window") {
+            window = true;
+            --i;
+            continue;
+        }
+        if (i + 1 >= argc) return usage();
         if (option == "--svg") files[plot::PlotFormat::Svg] = QString::fromLocal8Bit(argv[i + 1]);
         else if (option == "--png") files[plot::PlotFormat::Png] = QString::fromLocal8Bit(argv[i + 1]);
         else if (option == "--pdf") files[plot::PlotFormat::Pdf] = QString::fromLocal8Bit(argv[i + 1]);
@@ -107,31 +110,19 @@ int main(int argc, char** argv) {
         else if (option == "--at") centre = std::atoi(argv[i + 1]);
         else return usage();
     }
-    if (argc % 2 == 0) return usage();
 
     ChainState record;
     StdinPrompter prompter;
-    SideEchoes echoes;
+    NoBoxes boxes;
     StderrMessages messages;
-    if (Command1_Click(record, prompter, echoes, messages) != ComputeOutcome::Completed) {
+    if (Command1_Click(record, prompter, boxes, messages) != ComputeOutcome::Completed) {
         std::fputs("the computation did not complete\n", stderr);
         return 1;
     }
-    const int n = record.N;
-    std::vector<std::int16_t> sideSign(static_cast<std::size_t>(n) + 2, 0);
-    for (int i = 1; i <= n; ++i) sideSign[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(echoes.sign[2 * i]);
-
-    // Made up: E grows with the distance from the nearer end, F about half of it, the
-    // axis turning along the chain.
-    std::vector<plot::PointPrecision> precision(static_cast<std::size_t>(n) + 2);
-    for (int i = 1; i <= n; ++i) {
-        const double e = 2 + 3 * std::sqrt(std::min(i, n + 1 - i));
-        const double f = 0.45 * e + 0.5, phi = std::fmod(37.0 * i, 180.0);
-        precision[static_cast<std::size_t>(i)] = {e * 0.8, f * 0.9, e, f, phi};
-    }
-
     plot::ChainFigure figure;
-    const double figureMs = fastestMs(repeat, [&] { figure = plot::chainFigure({record, sideSign, precision}); });
+    std::string analysisFailure;
+    const double figureMs = fastestMs(repeat, [&] { figure = plot::recordFigure(record, &analysisFailure); });
+    if (!analysisFailure.empty()) std::cerr << "no ellipses: " << analysisFailure << '\n';
     const plot::PageSetup page = plot::paperSetup(figure);
     plot::Transform view = plot::fitTransform(figure, page);
     if (zoom != 1 && centre >= 0 && centre < static_cast<int>(figure.points.size())) {
@@ -166,5 +157,29 @@ int main(int argc, char** argv) {
         }
     }
     std::cerr << '\n';
-    return status;
+    if (!window) return status;
+
+    // The window, as 查看 ▸ 网图 opens it; then the same zoom about the same point.
+    PlotWindow plotWindow;
+    plotWindow.showRecord(record);
+    plotWindow.show();
+    PlotCanvas& canvas = *plotWindow.canvas();
+    const auto paintMs = [&] {
+        return fastestMs(repeat, [&] {
+            canvas.fit();
+            canvas.repaint();
+        });
+    };
+    QCoreApplication::processEvents();
+    std::cerr << "window: fitted, laid out and painted " << paintMs();
+    if (zoom != 1 && centre >= 0 && centre < static_cast<int>(figure.points.size())) {
+        const double zoomed = fastestMs(repeat, [&] {
+            canvas.fit();
+            canvas.zoomAt(canvas.widgetPointOf(figure.points[static_cast<std::size_t>(centre)].at), zoom);
+            canvas.repaint();
+        });
+        std::cerr << ", fitted and zoomed " << zoomed;
+    }
+    std::cerr << " ms\n";
+    return app.exec() == 0 ? status : 1;
 }

@@ -1,5 +1,6 @@
 #include "adjustment/compute.h"
 
+#include <chrono>
 #include <new>
 #include <string>
 
@@ -49,6 +50,7 @@ ComputeOutcome Command1_Click(ChainState& record, Prompter& prompter, TextBoxes&
     } catch (const std::bad_alloc&) {
         return abandon(boxes, messages, "内存不足，平差计算没有完成。", ComputeOutcome::Failed);
     }
+    run.computedAt = std::chrono::system_clock::now();
     record = std::move(run);
     boxes.actionEnded(true);
     return ComputeOutcome::Completed;

@@ -69,12 +69,7 @@ Table closures(const ChainPrecision& p) {
     return t;
 }
 
-// φ to a tenth of a degree; 179.96 shows as 0.0, the same direction.
-TableCell direction(double phi) {
-    std::string text = formatFixed(phi, 1);
-    if (text == "180.0") text = "0.0";
-    return {text, phi};
-}
+TableCell direction(double phi) { return {directionText(phi), phi}; }
 
 Table points(const ChainPrecision& p) {
     Table t{"点位精度",
@@ -144,6 +139,12 @@ Table reliability(const ChainPrecision& p) {
 }
 
 }  // namespace
+
+std::string directionText(double phi) {
+    std::string text = formatFixed(phi, 1);
+    if (text == "180.0") text = "0.0";
+    return text;
+}
 
 std::vector<Table> analysisTables(const ChainPrecision& precision) {
     return {closures(precision), points(precision), sides(precision), reliability(precision)};

@@ -34,6 +34,10 @@ struct Table {
     std::vector<TableRow> rows;
 };
 
+// An ellipse's direction φ as the tables show it: to a tenth of a degree, and
+// 179.96 as 0.0, the same direction.
+std::string directionText(double phi);
+
 // The four tables, in order.
 std::vector<Table> analysisTables(const ChainPrecision& precision);
 

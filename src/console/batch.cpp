@@ -17,6 +17,9 @@
 #include "console/command_line.h"
 #include "entry/interfaces.h"
 #include "job/job.h"
+#include "plot/painter/plot_painter.h"
+#include "plot/plot.h"
+#include "report/full/full_report.h"
 #include "report/painter/report_painter.h"
 #include "report/report.h"
 #include "state/constants.h"
@@ -122,6 +125,8 @@ struct Options {
     std::string reportPdf;
     std::string analysisText;
     std::string analysisJson;
+    std::string fullReportPdf;
+    std::string plot;     // .svg, .png or .pdf
     std::string job;      // computed instead of replies on standard input
     std::string saveJob;  // the job of the completed action is written here
 };
@@ -136,6 +141,8 @@ constexpr FileOption fileOptions[] = {
     {"--report-pdf", &Options::reportPdf},
     {"--analysis-text", &Options::analysisText},
     {"--analysis-json", &Options::analysisJson},
+    {"--full-report-pdf", &Options::fullReportPdf},
+    {"--plot", &Options::plot},
     {"--job", &Options::job},
     {"--save-job", &Options::saveJob},
 };
@@ -157,6 +164,12 @@ std::optional<Options> parseOptions(int argc, char** argv) {
         options.*(option->file) = argv[++i];
     }
     if (!batch) return std::nullopt;
+    // The plot's type comes from its extension; any other is a usage error, found
+    // before anything is computed.
+    if (!options.plot.empty() && !plot::plotFormatOf(QString::fromStdString(options.plot))) {
+        std::fputs("trelvan: the file of --plot must end in .svg, .png or .pdf\n", stderr);
+        return std::nullopt;
+    }
     return options;
 }
 
@@ -295,6 +308,27 @@ int runBatch(int argc, char** argv) {
     }
     if (!options->analysisText.empty() || !options->analysisJson.empty()) {
         if (!writeAnalysis(record, *options, messages)) status = exitStatus::reportNotWritten;
+    }
+    if (!options->fullReportPdf.empty()) {
+        gui.ensure();
+        const FullReportOutcome written =
+            writeFullReportPdf(record, QString::fromStdString(options->fullReportPdf));
+        if (!written.written()) {
+            messages.say(written.message.toStdString());
+            status = exitStatus::reportNotWritten;
+        }
+    }
+    if (!options->plot.empty()) {
+        gui.ensure();
+        // The chain is drawn even when its ellipses cannot be: the plot then says so.
+        std::string analysisFailure;
+        const plot::ChainFigure figure = plot::recordFigure(record, &analysisFailure);
+        if (!analysisFailure.empty()) messages.say("网图中没有误差椭圆：" + analysisFailure);
+        const QString error = plot::writePlot(figure, QString::fromStdString(options->plot));
+        if (!error.isEmpty()) {
+            messages.say(error.toStdString());
+            status = exitStatus::reportNotWritten;
+        }
     }
     if (!options->saveJob.empty()) {
         if (const auto failure = saveJob(options->saveJob, jobOf(record))) {

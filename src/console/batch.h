@@ -1,8 +1,9 @@
 #pragma once
 // Batch mode: the Compute action without a display.
 //
-//   trelvan --batch [--report-text FILE] [--report-pdf FILE] [--analysis-text FILE]
-//                   [--analysis-json FILE] [--save-job FILE] < replies.txt
+//   trelvan --batch [--report-text FILE] [--report-pdf FILE] [--full-report-pdf FILE]
+//                   [--analysis-text FILE] [--analysis-json FILE] [--plot FILE.svg|.png|.pdf]
+//                   [--save-job FILE] < replies.txt
 //   trelvan --batch --job FILE [the same options]
 //
 // Replies are read from standard input, one per line, or made from a job file. Standard output gets the
@@ -15,7 +16,7 @@ inline constexpr int completed = 0;
 inline constexpr int failed = 1;
 inline constexpr int usage = 2;
 inline constexpr int inputEnded = 3;
-inline constexpr int reportNotWritten = 4;  // a report or analysis file
+inline constexpr int reportNotWritten = 4;  // a report, analysis or plot file
 inline constexpr int jobNotWritten = 4;  // the other files asked for are still written
 inline constexpr int refusedJob = 5;     // nothing computed, reported or saved
 }  // namespace exitStatus

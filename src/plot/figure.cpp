@@ -25,44 +25,9 @@ constexpr int longestLabelCells = 40;
 // The largest ellipse is drawn at most this fraction of the mean side.
 constexpr double largestEllipseShare = 0.3;
 
-// Decodes the code point at text[i] of a well-formed UTF-8 text, advancing i.
-char32_t nextCodePoint(std::string_view text, std::size_t& i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    int extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
-    char32_t c = extra == 0 ? lead : extra == 1 ? lead & 0x1F : extra == 2 ? lead & 0x0F : lead & 0x07;
-    ++i;
-    while (extra-- > 0 && i < text.size()) c = (c << 6) | (byte(i++) & 0x3F);
-    return c;
-}
-
-// Characters that no drawing shows and no XML text may hold: the C0 and C1 controls
-// (a tab included) and the two non-characters U+FFFE and U+FFFF.
-bool undrawable(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xFFFE || c == 0xFFFF;
-}
-
 // The name as the plot draws it: each undrawable character shown as U+FFFD, and a
 // name wider than longestLabelCells cut short with "…".
-std::string labelOf(const std::string& name) {
-    const std::string text = sanitizeUtf8(name);
-    std::string label;
-    int cells = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        const std::size_t start = i;
-        const char32_t c = nextCodePoint(text, i);
-        std::string_view piece(text.data() + start, i - start);
-        if (undrawable(c)) piece = "\xEF\xBF\xBD";
-        const int width = displayCells(piece);
-        if (cells + width > longestLabelCells) {
-            label += "\xE2\x80\xA6";
-            break;
-        }
-        cells += width;
-        label += piece;
-    }
-    return label;
-}
+std::string labelOf(const std::string& name) { return drawnText(sanitizeUtf8(name), longestLabelCells); }
 
 bool holdsChain(const ChainState& s, std::size_t signs) {
     if (!s.hasResult()) return false;

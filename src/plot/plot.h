@@ -22,6 +22,10 @@
 
 #include "state/chain_state.h"
 
+namespace trelvan::analysis {
+struct ChainPrecision;
+}
+
 namespace trelvan::plot {
 
 // ---------------------------------------------------------------------------
@@ -111,6 +115,22 @@ ChainFigure chainFigure(const PlotSource& source);
 
 // The length a drawn orientation line or arrow has on the ground, from its end.
 double orientationLength(const ChainFigure& figure, const Orientation& end);
+
+// Every point's standard errors and error ellipse as the precision analysis gives
+// them, points 0..N+1.
+std::vector<PointPrecision> plotPrecision(const analysis::ChainPrecision& precision);
+
+// The figure of the record's last completed Compute action: the even sides on the
+// side of the route the adjustment kept, and the error ellipses of the precision
+// analysis of the whole chain. When the analysis cannot be made the chain is still
+// drawn, without ellipses, and `analysisFailure` (when given) gets the reason.
+// Empty when the record holds no completed computation.
+ChainFigure recordFigure(const ChainState& record, std::string* analysisFailure = nullptr);
+
+// What the plot says of point `index` when it is pointed at, one item a line: its
+// name, whether it is known, its adjusted coordinates as listed (3 decimals), and
+// for an unknown point mx, my and the error ellipse E, F, φ.
+std::string describePoint(const ChainFigure& figure, int index);
 
 // ---------------------------------------------------------------------------
 // The page
@@ -247,6 +267,10 @@ PageBox drawingAreaOf(const PageSetup& page);
 // The transform that fits the figure, its arrows and ellipses, into the drawing
 // area with room left for names at the edges, centred.
 Transform fitTransform(const ChainFigure& figure, const PageSetup& page);
+
+// The point drawn nearest to `at` (page millimetres) under `transform`, within
+// `reach` millimetres of it; −1 when there is none.
+int pointNear(const ChainFigure& figure, const Transform& transform, PagePoint at, double reach);
 
 // The plot at the fitted scale, or at a given one (zoom and pan: a larger scale
 // brings thinned names back). Only what falls in the drawing area is laid out.

@@ -79,12 +79,36 @@ char32_t nextCodePoint(std::string_view text, std::size_t& i) {
     return c;
 }
 
+// Characters that no drawing shows and no XML text may hold.
+bool undrawable(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xFFFE || c == 0xFFFF;
+}
+
 }  // namespace
 
 int displayCells(std::string_view text) {
     int cells = 0;
     for (std::size_t i = 0; i < text.size();) cells += isWide(nextCodePoint(text, i)) ? 2 : 1;
     return cells;
+}
+
+std::string drawnText(std::string_view text, int maxCells) {
+    static constexpr std::string_view replacement = "\xEF\xBF\xBD", ellipsis = "\xE2\x80\xA6";
+    std::string shown;
+    int cells = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t start = i;
+        const char32_t c = nextCodePoint(text, i);
+        const bool replaced = c == 0xFFFD || undrawable(c);
+        const int width = isWide(c) ? 2 : 1;
+        if (cells + width > maxCells) {
+            shown += ellipsis;
+            break;
+        }
+        cells += width;
+        shown += replaced ? replacement : text.substr(start, i - start);
+    }
+    return shown;
 }
 
 }  // namespace trelvan

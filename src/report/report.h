@@ -39,4 +39,10 @@ std::string renderText(const Report& report);
 // Wide or Fullwidth character (Unicode 15), one for any other.
 int displayCells(std::string_view text);
 
+// A text as a drawing shows it: each character no drawing shows and no XML text
+// may hold (the C0 and C1 controls, a tab included, U+FFFE and U+FFFF) and each
+// ill-formed byte as U+FFFD; a text wider than `maxCells` display cells cut short,
+// ending in "…".
+std::string drawnText(std::string_view text, int maxCells);
+
 }  // namespace trelvan

@@ -2,6 +2,7 @@
 // The one shared record of the program, and the working values of one Compute run.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -51,6 +52,10 @@ struct ChainState {
 
     // What was typed and accepted, value by value: the job of this action.
     TypedValues typed;
+
+    // When the Compute action that filled this record completed: the date and time
+    // a printed result is dated by.
+    std::chrono::system_clock::time_point computedAt{};
 
     // True once a Compute action has completed into this record.
     bool hasResult() const { return N > 0 && !pointX.empty(); }

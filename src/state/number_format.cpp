@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <ctime>
 #include <system_error>
 
 namespace trelvan {
@@ -169,5 +170,14 @@ std::optional<std::int16_t> toInt16HalfEven(double x) {
 }
 
 std::string digits(long long n) { return std::to_string(n); }
+
+std::string dateTimeText(std::chrono::system_clock::time_point moment) {
+    const std::time_t t = std::chrono::system_clock::to_time_t(moment);
+    std::tm local{};
+    if (localtime_r(&t, &local) == nullptr) return {};
+    const auto two = [](int v) { return (v < 10 ? "0" : "") + std::to_string(v); };
+    return std::to_string(local.tm_year + 1900) + "-" + two(local.tm_mon + 1) + "-" + two(local.tm_mday) + " " +
+           two(local.tm_hour) + ":" + two(local.tm_min) + ":" + two(local.tm_sec);
+}
 
 }  // namespace trelvan

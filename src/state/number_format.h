@@ -22,7 +22,9 @@
 //                       trimmed: "5", "5.", ".3015", "-1.2e3"; not "12abc", "1,5",
 //                       "", ".", "1e400", "inf", "nan".
 //  toInt16HalfEven(x)   the 16-bit conversion: nearest integer, halves to even.
+//  dateTimeText(t)      a moment in local time: "2026-12-08 14:03:27".
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,5 +50,9 @@ std::optional<std::int16_t> toInt16HalfEven(double x);
 
 // Plain decimal digits, as spliced into texts: "第 3 个".
 std::string digits(long long n);
+
+// The moment in the local time zone, year-month-day and the time to the second,
+// digits only and never in the desktop's date format: "2026-12-08 14:03:27".
+std::string dateTimeText(std::chrono::system_clock::time_point moment);
 
 }  // namespace trelvan

@@ -25,8 +25,10 @@
 #include "adjustment/compute.h"
 #include "state/version.h"
 #include "window/analysis_window.h"
+#include "window/full_report_action.h"
 #include "window/layout.h"
 #include "window/manual_window.h"
+#include "window/plot_window.h"
 #include "window/print_action.h"
 
 namespace trelvan {
@@ -112,6 +114,15 @@ MainForm::MainForm(QWidget* parent) : QMainWindow(parent) {
     scroll_->setWidget(sheet_);
     setCentralWidget(scroll_);
     buildMenus();
+    // 查看 ▸ 网图 and 文件 ▸ 导出完整报告 PDF, once there is a result.
+    connect(menu_.plot, &QAction::triggered, this, [this] { showChainPlot(*this); });
+    connect(menu_.exportFullReport, &QAction::triggered, this, [this] {
+        if (busy_) return;
+        Busy busy(busy_);
+        exportFullReport(this, record_, *messages_);
+    });
+    enableWithResult(menu_.plot);
+    enableWithResult(menu_.exportFullReport);
 
     ownPrompter_.setScene([this](int box, bool pause) { return inputBoxScene(box, pause); });
     fitToScreen();
@@ -262,7 +273,7 @@ void MainForm::buildMenus() {
 
     // Not built yet: present, and disabled until their work is connected.
     for (QAction* later : {menu_.newJob, menu_.openJob, menu_.editJob, menu_.saveJob, menu_.saveJobAs,
-                           menu_.recentJobs->menuAction(), menu_.exportFullReport, menu_.plot})
+                           menu_.recentJobs->menuAction()})
         later->setEnabled(false);
 
     connect(menu_.print, &QAction::triggered, this, &MainForm::Command3_Click);

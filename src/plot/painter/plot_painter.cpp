@@ -1,5 +1,6 @@
 #include "plot/painter/plot_painter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <unordered_map>
@@ -93,6 +94,37 @@ private:
     double weight_, k_, x0_, y0_;
 };
 
+// Counts what has been drawn and tells the progress now and then. Once asked to
+// stop, it answers every later question with a stop.
+class Ticker {
+public:
+    Ticker(const PaintProgress& progress, int total) : progress_(progress), total_(std::max(total, 1)) {}
+    // Counts n items more; false when the drawing is to stop.
+    bool add(int n) {
+        done_ += n;
+        if (stopped_ || !progress_) return !stopped_;
+        if (done_ - told_ >= itemsBetweenReports || done_ >= total_) {
+            told_ = done_;
+            stopped_ = !progress_(std::min(done_, total_), total_);
+        }
+        return !stopped_;
+    }
+    bool finish() {
+        if (!stopped_ && progress_) stopped_ = !progress_(total_, total_);
+        return !stopped_;
+    }
+
+private:
+    static constexpr int itemsBetweenReports = 1024;
+    const PaintProgress& progress_;
+    int total_, done_ = 0, told_ = 0;
+    bool stopped_ = false;
+};
+
+// Lines go to a raster or PDF device in batches of this many, so that a stop is
+// heard between them.
+constexpr int linesPerBatch = 4096;
+
 // Whether the painter writes SVG. Lines then go out as one path per kind, so that
 // the file holds a few elements rather than tens of thousands; a raster or PDF
 // device draws many single lines faster than one long path, which it would first
@@ -101,27 +133,42 @@ bool writesSvg(const QPainter& painter) {
     return painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::SVG;
 }
 
-void drawSegments(QPainter& painter, const PageMap& map, const std::vector<Segment>& segments) {
+bool drawSegments(QPainter& painter, const PageMap& map, const std::vector<Segment>& segments, Ticker& ticker) {
     const bool paths = writesSvg(painter);
     for (Stroke stroke : {Stroke::OtherSide, Stroke::RouteSide, Stroke::Orientation, Stroke::DirectionLine,
                           Stroke::Frame}) {
         QPainterPath path;
         QVector<QLineF> lines;
-        for (const Segment& s : segments) {
-            if (s.stroke != stroke) continue;
-            if (paths) path.moveTo(map(s.a)), path.lineTo(map(s.b));
-            else lines.append(QLineF(map(s.a), map(s.b)));
-        }
-        if (path.isEmpty() && lines.isEmpty()) continue;
+        const auto drawLines = [&] {
+            if (lines.isEmpty()) return true;
+            painter.drawLines(lines);
+            const int drawn = static_cast<int>(lines.size());
+            lines.clear();
+            return ticker.add(drawn);
+        };
+        if (std::none_of(segments.begin(), segments.end(), [&](const Segment& s) { return s.stroke == stroke; }))
+            continue;
         painter.setPen(map.pen(stroke));
         painter.setBrush(Qt::NoBrush);
-        if (paths) painter.drawPath(path);
-        else painter.drawLines(lines);
+        int inPath = 0;
+        for (const Segment& s : segments) {
+            if (s.stroke != stroke) continue;
+            if (paths) {
+                path.moveTo(map(s.a)), path.lineTo(map(s.b));
+                ++inPath;
+            } else {
+                lines.append(QLineF(map(s.a), map(s.b)));
+                if (lines.size() == linesPerBatch && !drawLines()) return false;
+            }
+        }
+        if (!path.isEmpty()) painter.drawPath(path);
+        if (!drawLines() || !ticker.add(inPath)) return false;
     }
+    return true;
 }
 
-void drawOutlines(QPainter& painter, const PageMap& map, const std::vector<Polyline>& outlines) {
-    if (outlines.empty()) return;
+bool drawOutlines(QPainter& painter, const PageMap& map, const std::vector<Polyline>& outlines, Ticker& ticker) {
+    if (outlines.empty()) return true;
     painter.setPen(map.pen(Stroke::Ellipse));
     painter.setBrush(Qt::NoBrush);
     const bool paths = writesSvg(painter);
@@ -136,29 +183,35 @@ void drawOutlines(QPainter& painter, const PageMap& map, const std::vector<Polyl
         } else {
             painter.drawPolyline(polygon);
         }
+        if (!paths && !ticker.add(1)) return false;
     }
     if (paths) painter.drawPath(path);
+    return !paths || ticker.add(static_cast<int>(outlines.size()));
 }
 
-void drawFills(QPainter& painter, const PageMap& map, const std::vector<Polygon>& fills) {
+bool drawFills(QPainter& painter, const PageMap& map, const std::vector<Polygon>& fills, Ticker& ticker) {
     painter.setPen(QPen(Qt::black, map.length(0.15)));
     for (Fill fill : {Fill::White, Fill::Black}) {
         painter.setBrush(fill == Fill::Black ? Qt::black : Qt::white);
         for (const Polygon& f : fills)
             if (f.fill == fill) painter.drawPolygon(map.polygon(f.points));
     }
+    return ticker.add(static_cast<int>(fills.size()));
 }
 
 // Pen and brush are set once for each kind, so that an SVG keeps every marker of
 // a kind in one group.
-void drawMarkers(QPainter& painter, const PageMap& map, const std::vector<Marker>& markers) {
+bool drawMarkers(QPainter& painter, const PageMap& map, const std::vector<Marker>& markers, Ticker& ticker) {
     double thinnest = 0.2;  // a small circle keeps its white middle
     for (const Marker& m : markers)
         if (m.kind == PointKind::Unknown) thinnest = std::min(thinnest, m.size / 5);
     painter.setPen(QPen(Qt::black, map.weighted(thinnest)));
     painter.setBrush(Qt::white);
-    for (const Marker& m : markers)
-        if (m.kind == PointKind::Unknown) painter.drawEllipse(map(m.at), map.length(m.size) / 2, map.length(m.size) / 2);
+    for (const Marker& m : markers) {
+        if (m.kind != PointKind::Unknown) continue;
+        painter.drawEllipse(map(m.at), map.length(m.size) / 2, map.length(m.size) / 2);
+        if (!ticker.add(1)) return false;
+    }
 
     painter.setPen(QPen(Qt::black, map.length(0.2)));
     painter.setBrush(Qt::black);
@@ -169,10 +222,13 @@ void drawMarkers(QPainter& painter, const PageMap& map, const std::vector<Marker
         const double s = map.length(m.size), half = s / std::sqrt(3.0);
         painter.drawPolygon(QPolygonF({QPointF(c.x(), c.y() - 2 * s / 3), QPointF(c.x() + half, c.y() + s / 3),
                                        QPointF(c.x() - half, c.y() + s / 3)}));
+        if (!ticker.add(1)) return false;
     }
+    return true;
 }
 
-void drawTexts(QPainter& painter, const PageMap& map, const std::vector<Text>& texts, const QString& family) {
+bool drawTexts(QPainter& painter, const PageMap& map, const std::vector<Text>& texts, const QString& family,
+               Ticker& ticker) {
     QFont font(family);
     double em = -1;
     std::unique_ptr<QFontMetricsF> metrics;
@@ -194,7 +250,9 @@ void drawTexts(QPainter& painter, const PageMap& map, const std::vector<Text>& t
         const double baseline = box.top() + (box.height() - metrics->ascent() - metrics->descent()) / 2 +
                                 metrics->ascent();
         painter.drawText(QPointF(box.left(), baseline), QString::fromStdString(t.text));
+        if (!ticker.add(1)) return false;
     }
+    return true;
 }
 
 // Qt's SVG generator writes a text as one <text> element for each run of one
@@ -291,10 +349,19 @@ PageSetup paperSetup(const ChainFigure& figure) {
     return page;
 }
 
-void paintPlot(QPainter& painter, const Plot& plot, const QRectF& target) {
-    if (plot.empty() || target.isEmpty()) return;
+int plotWork(const Plot& plot) {
+    const std::size_t items = plot.sides.size() + plot.ellipses.size() + plot.orientationLines.size() +
+                              plot.arrowHeads.size() + plot.markers.size() + plot.names.size() + plot.frame.size() +
+                              plot.frameFills.size() + plot.legendSides.size() + plot.legendMarkers.size() +
+                              plot.captions.size();
+    return static_cast<int>(std::min<std::size_t>(items, 1u << 30));
+}
+
+bool paintPlot(QPainter& painter, const Plot& plot, const QRectF& target, const PaintProgress& progress) {
+    if (plot.empty() || target.isEmpty()) return true;
     const PageMap map(plot, target);
     const QString family = plotFontFamily();
+    Ticker ticker(progress, plotWork(plot));
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -302,20 +369,21 @@ void paintPlot(QPainter& painter, const Plot& plot, const QRectF& target) {
 
     painter.save();
     painter.setClipRect(map(plot.drawingArea));
-    drawSegments(painter, map, plot.sides);
-    drawOutlines(painter, map, plot.ellipses);
-    drawSegments(painter, map, plot.orientationLines);
-    drawFills(painter, map, plot.arrowHeads);
-    drawMarkers(painter, map, plot.markers);
-    drawTexts(painter, map, plot.names, family);
+    const bool chain = drawSegments(painter, map, plot.sides, ticker) &&
+                       drawOutlines(painter, map, plot.ellipses, ticker) &&
+                       drawSegments(painter, map, plot.orientationLines, ticker) &&
+                       drawFills(painter, map, plot.arrowHeads, ticker) &&
+                       drawMarkers(painter, map, plot.markers, ticker) &&
+                       drawTexts(painter, map, plot.names, family, ticker);
     painter.restore();
 
-    drawSegments(painter, map, plot.frame);
-    drawFills(painter, map, plot.frameFills);
-    drawSegments(painter, map, plot.legendSides);
-    drawMarkers(painter, map, plot.legendMarkers);
-    drawTexts(painter, map, plot.captions, family);
+    const bool whole = chain && drawSegments(painter, map, plot.frame, ticker) &&
+                       drawFills(painter, map, plot.frameFills, ticker) &&
+                       drawSegments(painter, map, plot.legendSides, ticker) &&
+                       drawMarkers(painter, map, plot.legendMarkers, ticker) &&
+                       drawTexts(painter, map, plot.captions, family, ticker) && ticker.finish();
     painter.restore();
+    return whole;
 }
 
 std::optional<PlotFormat> plotFormatOf(const QString& fileName) {
@@ -328,16 +396,18 @@ std::optional<PlotFormat> plotFormatOf(const QString& fileName) {
 
 namespace {
 
+QString stoppedMessage() { return QStringLiteral("已取消，没有写入文件。"); }
+
 // Paints the plot on a device: empty on success, else what failed.
-QString paintOn(QPaintDevice& device, const Plot& plot, const QRectF& target) {
+QString paintOn(QPaintDevice& device, const Plot& plot, const QRectF& target, const PaintProgress& progress) {
     QPainter painter;
     if (!painter.begin(&device)) return QStringLiteral("输出设备未能打开。");
-    paintPlot(painter, plot, target);
+    const bool whole = paintPlot(painter, plot, target, progress);
     if (!painter.end()) return QStringLiteral("输出设备报告错误。");
-    return {};
+    return whole ? QString() : stoppedMessage();
 }
 
-QString writeSvg(const Plot& plot, QIODevice& out) {
+QString writeSvg(const Plot& plot, QIODevice& out, const PaintProgress& progress) {
     // Ten user units to the millimetre (254 per inch), so that the document's size
     // in millimetres is the page's to the tenth of a millimetre.
     constexpr double unitsPerMillimetre = 10;
@@ -350,14 +420,14 @@ QString writeSvg(const Plot& plot, QIODevice& out) {
     svg.setSize(page.size().toSize());
     svg.setViewBox(page);
     svg.setTitle(QString::fromUtf8(programTitle));
-    if (QString failed = paintOn(svg, plot, page); !failed.isEmpty()) return failed;
+    if (QString failed = paintOn(svg, plot, page, progress); !failed.isEmpty()) return failed;
     QString error;
     const QByteArray joined = joinTextRuns(generated.data(), error);
     if (!error.isEmpty()) return QStringLiteral("SVG 输出有误：%1").arg(error);
     return out.write(joined) == joined.size() ? QString() : out.errorString();
 }
 
-QString writePng(const Plot& plot, QIODevice& out, int dotsPerInch) {
+QString writePng(const Plot& plot, QIODevice& out, int dotsPerInch, const PaintProgress& progress) {
     const double pixelsPerMillimetre = dotsPerInch / 25.4;
     const QSize size(static_cast<int>(std::lround(plot.width * pixelsPerMillimetre)),
                      static_cast<int>(std::lround(plot.height * pixelsPerMillimetre)));
@@ -367,30 +437,32 @@ QString writePng(const Plot& plot, QIODevice& out, int dotsPerInch) {
     image.setDotsPerMeterX(dotsPerMetre);
     image.setDotsPerMeterY(dotsPerMetre);
     image.fill(Qt::white);
-    if (QString failed = paintOn(image, plot, QRectF(QPointF(0, 0), QSizeF(size))); !failed.isEmpty()) return failed;
+    if (QString failed = paintOn(image, plot, QRectF(QPointF(0, 0), QSizeF(size)), progress); !failed.isEmpty())
+        return failed;
     QImageWriter writer(&out, "png");
     return writer.write(image) ? QString() : writer.errorString();
 }
 
-QString writePdf(const Plot& plot, QIODevice& out) {
+QString writePdf(const Plot& plot, QIODevice& out, const PaintProgress& progress) {
     QPdfWriter pdf(&out);
     pdf.setResolution(1200);
     pdf.setTitle(QString::fromUtf8(programTitle));
     pdf.setCreator(QString::fromUtf8(programTitle));
     pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(plot.width, plot.height), QPageSize::Millimeter),
                                   QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-    return paintOn(pdf, plot, QRectF(0, 0, pdf.width(), pdf.height()));
+    return paintOn(pdf, plot, QRectF(0, 0, pdf.width(), pdf.height()), progress);
 }
 
 }  // namespace
 
-QString writePlot(const Plot& plot, const QString& fileName, PlotFormat format, int dotsPerInch) {
+QString writePlot(const Plot& plot, const QString& fileName, PlotFormat format, int dotsPerInch,
+                  const PaintProgress& progress) {
     if (plot.empty()) return failure(fileName, QStringLiteral("没有可绘制的平差结果。"));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) return failure(fileName, file.errorString());
-    const QString failed = format == PlotFormat::Svg   ? writeSvg(plot, file)
-                           : format == PlotFormat::Png ? writePng(plot, file, dotsPerInch)
-                                                       : writePdf(plot, file);
+    const QString failed = format == PlotFormat::Svg   ? writeSvg(plot, file, progress)
+                           : format == PlotFormat::Png ? writePng(plot, file, dotsPerInch, progress)
+                                                       : writePdf(plot, file, progress);
     if (!failed.isEmpty()) {
         file.cancelWriting();
         return failure(fileName, failed);
@@ -399,10 +471,10 @@ QString writePlot(const Plot& plot, const QString& fileName, PlotFormat format, 
     return {};
 }
 
-QString writePlot(const ChainFigure& figure, const QString& fileName) {
+QString writePlot(const ChainFigure& figure, const QString& fileName, const PaintProgress& progress) {
     const std::optional<PlotFormat> format = plotFormatOf(fileName);
     if (!format) return failure(fileName, QStringLiteral("网图文件的扩展名应为 .svg、.png 或 .pdf。"));
-    return writePlot(layoutPlot(figure, paperSetup(figure)), fileName, *format);
+    return writePlot(layoutPlot(figure, paperSetup(figure)), fileName, *format, 200, progress);
 }
 
 }  // namespace trelvan::plot

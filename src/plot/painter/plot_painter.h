@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "plot/plot.h"
+#include "report/painter/report_painter.h"
 
 class QPainter;
 
@@ -25,7 +26,12 @@ PageSetup paperSetup(const ChainFigure& figure);
 
 // Paints the plot's page into `target` (device coordinates), scaled uniformly and
 // centred: a white page, the chain clipped to its drawing area, then the texts.
-void paintPlot(QPainter& painter, const Plot& plot, const QRectF& target);
+// Told of progress in drawn items (plotWork in all); false when it was asked to
+// stop before the end.
+bool paintPlot(QPainter& painter, const Plot& plot, const QRectF& target, const PaintProgress& progress = {});
+
+// The items paintPlot draws: lines, outlines, markers, fills and texts.
+int plotWork(const Plot& plot);
 
 enum class PlotFormat { Svg, Png, Pdf };
 
@@ -35,12 +41,13 @@ std::optional<PlotFormat> plotFormatOf(const QString& fileName);
 
 // Writes the plot as SVG (names as searchable text), PNG (at `dotsPerInch`) or a
 // one-page PDF of the plot's page size with its font embedded. The file is written
-// under a temporary name and renamed into place only when complete, so a failure
-// leaves an older file untouched and no partial one. Empty on success, else a
-// Chinese message naming the file and the failure.
-QString writePlot(const Plot& plot, const QString& fileName, PlotFormat format, int dotsPerInch = 200);
+// under a temporary name and renamed into place only when complete, so a failure,
+// or a stop asked for by `progress`, leaves an older file untouched and no partial
+// one. Empty on success, else a Chinese message naming the file and the failure.
+QString writePlot(const Plot& plot, const QString& fileName, PlotFormat format, int dotsPerInch = 200,
+                  const PaintProgress& progress = {});
 
 // The figure on paperSetup's page, in the format the file name's extension asks for.
-QString writePlot(const ChainFigure& figure, const QString& fileName);
+QString writePlot(const ChainFigure& figure, const QString& fileName, const PaintProgress& progress = {});
 
 }  // namespace trelvan::plot

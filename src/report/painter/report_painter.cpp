@@ -74,6 +74,7 @@ public:
             if (item.text.empty()) continue;
             if (y_ + height > device_.height() && pagePrinted_) {
                 if (!device_.newPage()) return false;
+                ++pages_;
                 y_ = top_;
                 pagePrinted_ = false;
             }
@@ -85,6 +86,8 @@ public:
         endLine(height);
         return true;
     }
+
+    int pages() const { return pages_; }
 
 private:
     void endLine(qreal height) {
@@ -101,7 +104,11 @@ private:
     std::optional<QFontMetricsF> metrics_;
     bool atSetUp_ = true;       // nothing printed and no line ended yet
     bool pagePrinted_ = false;  // something stands on the current page
+    int pages_ = 1;
 };
+
+// Progress is told after this many lines.
+constexpr int linesBetweenProgress = 200;
 
 }  // namespace
 
@@ -113,20 +120,51 @@ void installFontSubstitutions() {
                                {QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC")});
 }
 
+PaintedPages paintReportPages(const Report& report, QPainter& painter, QPagedPaintDevice& device,
+                              const PaintProgress& progress) {
+    PaintedPages painted;
+    painter.setPen(Qt::black);
+    PagePrinter printer(painter, device);
+    const int total = static_cast<int>(report.size());
+    int done = 0;
+    for (const ReportLine& line : report) {
+        if (!printer.printLine(line)) {
+            painted.failure = QStringLiteral("打印设备未能换到新的一页。");
+            return painted;
+        }
+        if (++done % linesBetweenProgress == 0 && progress && !progress(done, total)) {
+            painted.stopped = true;
+            return painted;
+        }
+    }
+    if (progress && !progress(total, total)) {
+        painted.stopped = true;
+        return painted;
+    }
+    painted.pages = printer.pages();
+    return painted;
+}
+
 QString paintReport(const Report& report, QPagedPaintDevice& device) {
     installFontSubstitutions();
     QPainter painter;
     if (!painter.begin(&device)) return QStringLiteral("无法开始输出报告：打印设备未能打开。");
-    painter.setPen(Qt::black);
-    PagePrinter printer(painter, device);
-    for (const ReportLine& line : report) {
-        if (!printer.printLine(line)) {
-            painter.end();
-            return QStringLiteral("无法输出报告：打印设备未能换到新的一页。");
-        }
+    const PaintedPages painted = paintReportPages(report, painter, device);
+    if (!painted.failure.isEmpty()) {
+        painter.end();
+        return QStringLiteral("无法输出报告：") + painted.failure;
     }
     if (!painter.end()) return QStringLiteral("无法完成报告的输出：打印设备报告错误。");
     return {};
+}
+
+void setUpReportPdf(QPdfWriter& writer) {
+    writer.setResolution(1200);
+    writer.setTitle(QString::fromUtf8(programTitle));
+    writer.setCreator(QString::fromUtf8(programTitle));
+    const qreal m = pdfMarginMillimetres;
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(m, m, m, m),
+                                     QPageLayout::Millimeter));
 }
 
 QString writeReportPdf(const Report& report, const QString& fileName) {
@@ -138,12 +176,7 @@ QString writeReportPdf(const Report& report, const QString& fileName) {
     }
     {
         QPdfWriter writer(&file);
-        writer.setResolution(1200);
-        writer.setTitle(QString::fromUtf8(programTitle));
-        writer.setCreator(QString::fromUtf8(programTitle));
-        const qreal m = pdfMarginMillimetres;
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(m, m, m, m), QPageLayout::Millimeter));
+        setUpReportPdf(writer);
         const QString failure = paintReport(report, writer);
         if (!failure.isEmpty()) {
             file.cancelWriting();

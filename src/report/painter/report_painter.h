@@ -2,11 +2,15 @@
 // Lays the report's lines on a printer or a PDF, and maps the program's font names
 // ("宋体", "MS Sans Serif") to installed faces. The one Qt piece both shells share.
 
+#include <functional>
+
 #include <QString>
 
 #include "report/report.h"
 
 class QPagedPaintDevice;
+class QPainter;
+class QPdfWriter;
 
 namespace trelvan {
 
@@ -20,6 +24,27 @@ inline constexpr double pdfMarginMillimetres = 10.0;
 // Maps "宋体"/"SimSun" to a Song-style CJK face and "MS Sans Serif" to a sans face.
 // Call once after the application object exists.
 void installFontSubstitutions();
+
+// Told now and then how much of a long piece of painting is done, out of how much;
+// returns false to stop it.
+using PaintProgress = std::function<bool(int done, int total)>;
+
+// What painting the report's pages came to: the pages it used, or why it stopped.
+struct PaintedPages {
+    int pages = 0;
+    QString failure;       // empty when every line was painted
+    bool stopped = false;  // the progress asked to stop
+};
+
+// Paints the report with `painter`, already begun on `device`, from the top of the
+// device's current page, exactly as paintReport does; told of progress in lines of
+// the report.
+PaintedPages paintReportPages(const Report& report, QPainter& painter, QPagedPaintDevice& device,
+                              const PaintProgress& progress = {});
+
+// Sets up a PDF writer as the report's PDF is written: A4 portrait with margins of
+// pdfMarginMillimetres, at 1200 dots per inch, titled with the program's title.
+void setUpReportPdf(QPdfWriter& writer);
 
 // Paints the report on a paged device (a QPrinter or a QPdfWriter), from the top
 // left of its printable area: the first item 2000 twips from the left and 1000

@@ -1,4 +1,4 @@
-// The plot painter needs an application object for its fonts; no display is used.
+// The painters need an application object for their fonts; no display is used.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>

@@ -1,0 +1,219 @@
+#include "report/full/full_report.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include "analysis/chain_precision.h"
+#include "analysis/table_sheets.h"
+#include "plot/painter/plot_painter.h"
+#include "plot/plot.h"
+#include "report/report.h"
+#include "state/failure.h"
+#include "state/number_format.h"
+
+namespace trelvan {
+
+namespace {
+
+// The added pages: A4, their margins at the sides, and the room their footers take.
+constexpr double a4Short = 210, a4Long = 297;
+constexpr double addedMargin = 15;
+constexpr double tablesBottomMargin = 20;
+// The tables' text: 9 points.
+constexpr double tableEm = 25.4 * 9 / 72;
+// A marked row's shading.
+const QColor markedRow(222, 222, 222);
+
+QString failure(const QString& fileName, const QString& why) {
+    return QStringLiteral("无法写入完整报告 %1：%2").arg(fileName, why);
+}
+
+// Millimetres from the top left of a whole page to the device's units.
+class SheetMap {
+public:
+    explicit SheetMap(const QPagedPaintDevice& device) : k_(device.logicalDpiX() / 25.4) {}
+    QPointF operator()(double x, double y) const { return {x * k_, y * k_}; }
+    double length(double mm) const { return mm * k_; }
+
+private:
+    double k_;
+};
+
+// Texts in boxes one em high, each line centred in its box, as the plot sets its own.
+void drawTexts(QPainter& painter, const SheetMap& map, const std::vector<analysis::SheetText>& texts) {
+    QFont font(QString::fromUtf8(reportFontFamily));
+    double em = -1;
+    std::optional<QFontMetricsF> metrics;
+    painter.setPen(Qt::black);
+    for (const analysis::SheetText& t : texts) {
+        if (t.em != em) {
+            em = t.em;
+            font.setPointSizeF(map.length(em) * 72.0 / painter.device()->logicalDpiY());
+            painter.setFont(font);
+            metrics.emplace(font, painter.device());
+        }
+        const double box = map.length(t.em);
+        const QPointF at = map(t.left, t.top);
+        const double baseline = at.y() + (box - metrics->ascent() - metrics->descent()) / 2 + metrics->ascent();
+        painter.drawText(QPointF(at.x(), baseline), QString::fromStdString(t.text));
+    }
+}
+
+void drawSheet(QPainter& painter, const SheetMap& map, const analysis::Sheet& sheet) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(markedRow);
+    for (const analysis::SheetBand& b : sheet.bands)
+        painter.drawRect(QRectF(map(b.left, b.top), map(b.left + b.width, b.top + b.height)));
+    painter.setBrush(Qt::NoBrush);
+    for (const analysis::SheetRule& r : sheet.rules) {
+        painter.setPen(QPen(Qt::black, map.length(r.weight), Qt::SolidLine, Qt::FlatCap));
+        painter.drawLine(map(r.x1, r.y1), map(r.x2, r.y2));
+    }
+    drawTexts(painter, map, sheet.texts);
+}
+
+// The next page of the document, whole (no margins), A4 in the given orientation.
+bool newAddedPage(QPdfWriter& writer, QPageLayout::Orientation orientation) {
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation, QMarginsF(0, 0, 0, 0),
+                                     QPageLayout::Millimeter));
+    return writer.newPage();
+}
+
+// Progress of one part of the work, told as progress of the whole.
+PaintProgress partOf(const PaintProgress& whole, int offset, int total) {
+    if (!whole) return {};
+    return [&whole, offset, total](int done, int) { return whole(offset + done, total); };
+}
+
+}  // namespace
+
+FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fileName,
+                                     const PaintProgress& progress) {
+    FullReportOutcome outcome;
+    const Report report = record.hasResult() ? buildReport(record) : Report{};
+    if (report.empty()) {
+        outcome.message = failure(fileName, QStringLiteral("还没有完成的平差计算结果。"));
+        return outcome;
+    }
+    std::optional<analysis::ChainPrecision> precision;
+    try {
+        precision = analysis::analyse(record);
+    } catch (const ComputeFailure& e) {
+        outcome.message = failure(fileName, QString::fromStdString(e.what()));
+        return outcome;
+    }
+    if (!precision) {
+        outcome.message = failure(fileName, QStringLiteral("无法进行精度分析。"));
+        return outcome;
+    }
+
+    installFontSubstitutions();
+    const plot::TextWidth measure = plot::fontTextWidth();
+    analysis::SheetSetup setup;
+    setup.width = a4Short, setup.height = a4Long;
+    setup.margin = addedMargin, setup.bottomMargin = tablesBottomMargin;
+    setup.em = tableEm;
+    setup.textWidth = measure;
+    const analysis::TableSheets sheets = analysis::analysisSheets(*precision, reportTitle(record), setup);
+
+    const plot::ChainFigure figure =
+        plot::chainFigure({record, record.adjustment.sideSign, plot::plotPrecision(*precision)});
+    plot::PageSetup page = plot::paperFor(figure, a4Long, a4Short);
+    page.margin = addedMargin;
+    page.textWidth = measure;
+    const plot::Plot plot = plot::layoutPlot(figure, page);
+    if (plot.empty()) {
+        outcome.message = failure(fileName, QStringLiteral("无法绘制网图。"));
+        return outcome;
+    }
+
+    int tableRows = 0;
+    for (int i = 0; i < sheets.count(); ++i) tableRows += sheets.rowsOn(i);
+    const int work = static_cast<int>(report.size()) + tableRows + plot::plotWork(plot);
+    const std::string computedAt = dateTimeText(record.computedAt);
+
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        outcome.message = failure(fileName, file.errorString());
+        return outcome;
+    }
+    const auto stop = [&](FullReportOutcome::Kind kind, const QString& why) {
+        file.cancelWriting();
+        outcome.kind = kind;
+        outcome.message = kind == FullReportOutcome::Kind::Stopped ? QString() : failure(fileName, why);
+        outcome.reportPages = outcome.analysisPages = outcome.pages = 0;
+        return outcome;
+    };
+    {
+        QPdfWriter writer(&file);
+        setUpReportPdf(writer);
+        QPainter painter;
+        if (!painter.begin(&writer)) return stop(FullReportOutcome::Kind::Failed, QStringLiteral("输出设备未能打开。"));
+
+        // The report, exactly as printed.
+        const PaintedPages painted = paintReportPages(report, painter, writer, partOf(progress, 0, work));
+        if (painted.stopped || !painted.failure.isEmpty()) {
+            painter.end();
+            return stop(painted.stopped ? FullReportOutcome::Kind::Stopped : FullReportOutcome::Kind::Failed,
+                        painted.failure);
+        }
+        outcome.reportPages = painted.pages;
+        outcome.analysisPages = sheets.count();
+        outcome.pages = outcome.reportPages + outcome.analysisPages + 1;
+
+        // The analysis tables, each sheet with its footer.
+        int done = static_cast<int>(report.size());
+        const SheetMap map(writer);
+        for (int i = 0; i < sheets.count(); ++i) {
+            if (!newAddedPage(writer, QPageLayout::Portrait)) {
+                painter.end();
+                return stop(FullReportOutcome::Kind::Failed, QStringLiteral("输出设备未能换到新的一页。"));
+            }
+            analysis::Sheet sheet = sheets.sheet(i);
+            const int number = outcome.reportPages + i + 1;
+            for (analysis::SheetText& t :
+                 analysis::pageFooter(a4Short, a4Long, addedMargin, computedAt, number, outcome.pages, measure))
+                sheet.texts.push_back(std::move(t));
+            drawSheet(painter, map, sheet);
+            done += sheets.rowsOn(i);
+            if (progress && !progress(done, work)) {
+                painter.end();
+                return stop(FullReportOutcome::Kind::Stopped, {});
+            }
+        }
+
+        // The plot on a page of its own.
+        if (!newAddedPage(writer, plot.width > plot.height ? QPageLayout::Landscape : QPageLayout::Portrait)) {
+            painter.end();
+            return stop(FullReportOutcome::Kind::Failed, QStringLiteral("输出设备未能换到新的一页。"));
+        }
+        const QRectF whole(QPointF(0, 0), QSizeF(map.length(plot.width), map.length(plot.height)));
+        if (!plot::paintPlot(painter, plot, whole, partOf(progress, done, work))) {
+            painter.end();
+            return stop(FullReportOutcome::Kind::Stopped, {});
+        }
+        drawTexts(painter, map,
+                  analysis::pageFooter(plot.width, plot.height, addedMargin, computedAt, outcome.pages,
+                                       outcome.pages, measure));
+        if (!painter.end()) return stop(FullReportOutcome::Kind::Failed, QStringLiteral("输出设备报告错误。"));
+    }
+    if (!file.commit()) {
+        outcome.kind = FullReportOutcome::Kind::Failed;
+        outcome.message = failure(fileName, file.errorString());
+        outcome.reportPages = outcome.analysisPages = outcome.pages = 0;
+        return outcome;
+    }
+    outcome.kind = FullReportOutcome::Kind::Written;
+    return outcome;
+}
+
+}  // namespace trelvan

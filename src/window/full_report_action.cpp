@@ -1,0 +1,41 @@
+#include "window/full_report_action.h"
+
+#include "report/full/full_report.h"
+#include "state/constants.h"
+#include "state/number_format.h"
+
+namespace trelvan {
+
+ExportHooks fullReportHooks() {
+    ExportHooks hooks;
+    hooks.chooseFile = [](QWidget* parent) {
+        return chooseFileToSave(parent, QStringLiteral("导出完整报告 PDF"), {QStringLiteral("PDF 文件 (*.pdf)")},
+                                QString::fromUtf8(programTitle) + QStringLiteral(" 完整报告.pdf"));
+    };
+    return hooks;
+}
+
+void exportFullReport(QWidget* parent, const ChainState& record, Messages& messages, const ExportHooks& hooks) {
+    if (!record.hasResult()) {
+        messages.say("还没有完成的平差计算结果，无法导出完整报告。");
+        return;
+    }
+    const QString fileName = hooks.chooseFile(parent);
+    if (fileName.isEmpty()) return;
+    FullReportOutcome outcome;
+    {
+        const PaintProgress progress = hooks.progress(parent, QStringLiteral("正在写入完整报告 %1 …").arg(fileName));
+        outcome = writeFullReportPdf(record, fileName, progress);
+    }  // the progress dialog is gone before the outcome is said
+    switch (outcome.kind) {
+        case FullReportOutcome::Kind::Written:
+            messages.inform(QStringLiteral("完整报告已保存为 %1（共 %2 页）")
+                                .arg(fileName, QString::fromStdString(digits(outcome.pages)))
+                                .toStdString());
+            break;
+        case FullReportOutcome::Kind::Failed: messages.say(outcome.message.toStdString()); break;
+        case FullReportOutcome::Kind::Stopped: break;  // the operator cancelled: no file, nothing to say
+    }
+}
+
+}  // namespace trelvan

@@ -1,0 +1,68 @@
+#include "window/long_work.h"
+
+#include <algorithm>
+#include <memory>
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QRegularExpression>
+
+namespace trelvan {
+
+namespace {
+
+// The dialog shows itself only when the work is still running after this long.
+constexpr int quietMilliseconds = 500;
+
+// "*.svg" of "SVG 图 (*.svg)".
+QString suffixOf(const QString& filter) {
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+}  // namespace
+
+QString chooseFileToSave(QWidget* parent, const QString& title, const QStringList& filters,
+                         const QString& suggestedName) {
+    QFileDialog dialog(parent, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(suffixOf(filters.value(0)));
+    // A name typed without a suffix gets the one of the type chosen.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.selectFile(suggestedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+PaintProgress progressDialog(QWidget* parent, const QString& label) {
+    // Deleted with the last copy of the progress, or with its parent if that goes first.
+    struct Owner {
+        QPointer<QProgressDialog> dialog;
+        ~Owner() { delete dialog.data(); }
+    };
+    auto owner = std::make_shared<Owner>();
+    owner->dialog = new QProgressDialog(label, QStringLiteral("取消"), 0, 1, parent);
+    QProgressDialog* dialog = owner->dialog;
+    dialog->setObjectName(QStringLiteral("WorkProgress"));
+    dialog->setWindowTitle(QStringLiteral("Trelvan"));
+    dialog->setWindowModality(Qt::WindowModal);  // its setValue keeps the window painted
+    dialog->setMinimumDuration(quietMilliseconds);
+    dialog->setAutoReset(false);
+    dialog->setAutoClose(false);
+    dialog->setValue(0);
+    return [owner](int done, int total) {
+        QProgressDialog* dialog = owner->dialog;
+        if (dialog == nullptr) return false;  // its window has closed
+        if (dialog->maximum() != std::max(total, 1)) dialog->setMaximum(std::max(total, 1));
+        dialog->setValue(std::clamp(done, 0, dialog->maximum()));
+        return owner->dialog != nullptr && !dialog->wasCanceled();
+    };
+}
+
+}  // namespace trelvan
