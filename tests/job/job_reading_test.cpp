@@ -255,6 +255,51 @@ TEST(JobReading, ARefusedJobKeepsWhatCouldBeRead) {
     EXPECT_EQ(typeError.problem->index, 3);
     EXPECT_EQ(typeError.job.pointName.front(), "K07");
     EXPECT_EQ(typeError.job.Xb, 3452701.525);
+
+    // A field refused for its type or its absence takes nothing else with it: every
+    // other field is read, also those after it, and the first fault is the one named.
+    struct Row {
+        std::string bytes;
+        const char* path;
+    } rows[] = {
+        {example("\"Qa\": 77.43016", "\"Qa\": \"77.43016\""), "Qa"},
+        {example("\"N\": 4", "\"N\": 4.0"), "N"},
+        {example("\"X\": 3452118.406", "\"X\": null"), "A.X"},
+        {example("\"name\": \"K07\",", ""), "A.name"},
+        {example("\"Ta\": 312.2415,", ""), "Ta"},
+        {example("\"D2\"", "2"), "points[1]"},
+        {example("-848.482", "\"-848.482\""), "sides[1]"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path);
+        const JobReading reading = parseJob(row.bytes);
+        ASSERT_FALSE(reading.accepted());
+        EXPECT_EQ(reading.problem->path, row.path);
+        const Job& j = reading.job;
+        const std::string path = row.path;
+        if (path != "A.X") {
+            EXPECT_EQ(j.Xa, 3452118.406);
+        }
+        EXPECT_EQ(j.Ya, 512637.225);
+        EXPECT_EQ(j.Yb, 515088.829);
+        if (path != "Ta") {
+            EXPECT_EQ(j.Ta, 312.2415);
+        }
+        EXPECT_EQ(j.Tb, 160.23026);
+        if (path != "Qa") {
+            EXPECT_EQ(j.Qa, 77.43016);
+        }
+        EXPECT_EQ(j.Qb, -63.29474);
+        EXPECT_EQ(j.angleTolerance, 2.5);
+        ASSERT_EQ(j.pointName.size(), 6u);
+        EXPECT_EQ(j.pointName[4], "D4");
+        EXPECT_EQ(j.pointName[5], "K08");
+        ASSERT_EQ(j.side.size(), 10u);
+        if (path != "sides[1]") {
+            EXPECT_EQ(j.side[2], -848.482);
+        }
+        EXPECT_EQ(j.side[9], 799.645);
+    }
 }
 
 }  // namespace
