@@ -459,6 +459,7 @@ JobReading parseJob(std::string_view bytes) {
 
     FieldReader fields(reading.job);
     fields.read(sax.root);
+    reading.fieldsRead = sax.root.is_object();
     if (fields.problem) return refuse(std::move(*fields.problem));
     reading.problem = firstJobProblem(reading.job);
     return reading;

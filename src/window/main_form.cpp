@@ -24,6 +24,7 @@
 
 #include "adjustment/compute.h"
 #include "state/version.h"
+#include "window/job_actions.h"
 #include "window/layout.h"
 #include "window/print_action.h"
 
@@ -110,6 +111,7 @@ MainForm::MainForm(QWidget* parent) : QMainWindow(parent) {
     scroll_->setWidget(sheet_);
     setCentralWidget(scroll_);
     buildMenus();
+    jobs_ = new JobActions(*this);
 
     ownPrompter_.setScene([this](int box, bool pause) { return inputBoxScene(box, pause); });
     fitToScreen();
@@ -353,18 +355,27 @@ void MainForm::setMessages(Messages* messages) {
     messages_ = messages != nullptr ? messages : &ownMessages_;
 }
 
-void MainForm::Command1_Click() {
-    if (busy_) return;
-    Busy busy(busy_);
-    try {
-        trelvan::Command1_Click(record_, *prompter_, boxes_, *messages_);
-    } catch (const std::exception& e) {
-        // The record of the last completed computation is still whole: the action
-        // replaces it only when it completes. The boxes show it again.
-        boxes_.actionEnded(false);
-        messages_->say(std::string("计算中出现意外错误，本次计算没有完成：") + e.what());
+void MainForm::Command1_Click() { compute(*prompter_, *messages_); }
+
+ComputeOutcome MainForm::compute(Prompter& prompter, Messages& messages, bool unseen) {
+    if (busy_) return ComputeOutcome::Cancelled;
+    ComputeOutcome outcome = ComputeOutcome::Failed;
+    {
+        Busy busy(busy_);
+        if (unseen) held_.hold();
+        try {
+            outcome = trelvan::Command1_Click(record_, prompter, boxes_, messages);
+        } catch (const std::exception& e) {
+            // The record of the last completed computation is still whole: the action
+            // replaces it only when it completes. The boxes show it again.
+            boxes_.actionEnded(false);
+            messages.say(std::string("计算中出现意外错误，本次计算没有完成：") + e.what());
+        }
+        held_.release();
     }
     refreshActions();
+    if (outcome == ComputeOutcome::Completed) emit completed();
+    return outcome;
 }
 
 void MainForm::Command2_Click() { close(); }
