@@ -469,7 +469,9 @@ void JobEditor::showProblem(const JobProblem& problem, const QString& message) {
         if (row < 0 || row >= model->rowCount()) return;
         const QModelIndex cell = model->index(row, column);
         model->mark(cell);
-        view->setCurrentIndex(cell);
+        // The current cell, not a selected one, so that its colour shows.
+        view->selectionModel()->clearSelection();
+        view->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::NoUpdate);
         view->scrollTo(cell, QAbstractItemView::PositionAtCenter);
         view->setFocus();
     };
