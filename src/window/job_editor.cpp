@@ -111,7 +111,7 @@ QVariant SheetTableModel::data(const QModelIndex& index, int role) const {
     const bool right = even && sheet_.right[row];
     switch (role) {
         case Qt::DisplayRole: return even ? (right ? QStringLiteral("右") : QStringLiteral("左")) : QStringLiteral("路线边");
-        case Qt::EditRole: return right ? QStringLiteral("右") : QStringLiteral("左");
+        case Qt::EditRole: return even ? (right ? QStringLiteral("右") : QStringLiteral("左")) : QString();
         case Qt::TextAlignmentRole: return QVariant(Qt::AlignCenter);
         case Qt::ForegroundRole:
             if (!even) return routeColour;

@@ -235,6 +235,11 @@ TEST_F(JobWindow, PasteAndTheSideOfTheRoute) {
     EXPECT_EQ(editor->nameModel()->rowCount(), 2);
     EXPECT_EQ(editor->findChild<QLabel*>(u("triangleCount"))->text(), u("三角形个数 N = 2"));
     EXPECT_EQ(view->selectionModel()->selectedIndexes().size(), 4);
+    // Copied back as a spreadsheet takes it: lengths, and the side of each even one.
+    view->selectionModel()->select(QItemSelection(sides->index(1, 0), sides->index(2, 1)),
+                                   QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), u("848.482\t左\n769.475\t\n"));
 
     // The sign of an even side and its column: typed negative it lies right; the
     // column's own choice (the real list of the table) puts it back left.
