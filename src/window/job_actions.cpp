@@ -179,6 +179,7 @@ void JobActions::fillRecentMenu() {
 
 bool JobActions::openFile(const QString& fileName, bool asUntitled) {
     const QString shown = QDir::toNativeSeparators(fileName);
+    const QString path = QFileInfo(fileName).absoluteFilePath();
     const JobReading reading = readJobFile(systemName(fileName));
     if (!reading.accepted()) {
         const JobProblem& problem = *reading.problem;
@@ -191,12 +192,12 @@ bool JobActions::openFile(const QString& fileName, bool asUntitled) {
             return false;
         }
         if (!asUntitled) recent_.add(fileName);
-        openEditor(sheetOf(reading.job), asUntitled ? QString() : fileName, std::string())
+        openEditor(sheetOf(reading.job), asUntitled ? QString() : path, std::string())
             ->showProblem(problem, message);
         return false;
     }
     if (!asUntitled) recent_.add(fileName);
-    const QString origin = asUntitled ? QString() : fileName;
+    const QString origin = asUntitled ? QString() : path;
     const std::string text = jobText(reading.job);
     if (const auto failure = compute(reading.job, origin, text)) {
         // The chain computes to impossible arithmetic: the editor is where it can be
@@ -313,14 +314,19 @@ bool JobActions::write(const QString& fileName, const Job& job) {
         return false;
     }
     recent_.add(fileName);
-    // The file now holds the result on show: it becomes the window's job file.
+    const QString path = QFileInfo(fileName).absoluteFilePath();
     const std::string text = jobText(job);
     if (form_.record().hasResult() && jobText(jobOf(form_.record())) == text) {
-        current_ = QFileInfo(fileName).absoluteFilePath();
+        // The file now holds the result on show: it becomes the window's job file.
+        current_ = path;
         savedText_ = text;
         modified_ = false;
-        showCaption();
+    } else if (path == current_) {
+        // The window's job file now holds another job than the one on show.
+        savedText_ = text;
+        modified_ = true;
     }
+    showCaption();
     return true;
 }
 

@@ -49,10 +49,7 @@ public:
         auto* box = new QComboBox(parent);
         box->addItems({QStringLiteral("左"), QStringLiteral("右")});
         // A choice is taken as it is made.
-        connect(box, &QComboBox::activated, this, [this, box] {
-            emit const_cast<PositionDelegate*>(this)->commitData(box);
-            emit const_cast<PositionDelegate*>(this)->closeEditor(box);
-        });
+        connect(box, &QComboBox::activated, this, &PositionDelegate::commitAndClose);
         return box;
     }
     void setEditorData(QWidget* editor, const QModelIndex& index) const override {
@@ -60,6 +57,13 @@ public:
     }
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
         model->setData(index, static_cast<QComboBox*>(editor)->currentText());
+    }
+
+private:
+    void commitAndClose() {
+        auto* box = qobject_cast<QWidget*>(sender());
+        emit commitData(box);
+        emit closeEditor(box);
     }
 };
 

@@ -131,6 +131,19 @@ TEST_F(JobWindow, OpenEditOneSideComputeAndSave) {
     ASSERT_TRUE(saved.accepted());
     EXPECT_EQ(saved.job.side[7], 735.733);
     EXPECT_EQ(testing::fileContents(file), recordJob());
+
+    // Another job saved from the editor into the same file: the file no longer holds
+    // the result on show.
+    form.jobs().editJob();
+    editor = form.jobs().editor();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(editor->sideModel()->setData(editor->sideModel()->index(0, 0), u("601.5")));
+    chosen = u(file);
+    editor->save();
+    EXPECT_EQ(editor->fileName(), u(file));
+    EXPECT_FALSE(editor->isModified());
+    EXPECT_EQ(readJobFile(file).job.side[1], 601.5);
+    EXPECT_EQ(caption(form), u("Trelvan - chain.trv*"));
 }
 
 // A refused job changes nothing: not the record, not the boxes, not the caption. A
