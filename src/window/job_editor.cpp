@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
@@ -256,7 +257,11 @@ JobEditor::JobEditor(QWidget* parent, JobSheet sheet, const QString& fileName, c
     layout->addLayout(buttons);
 
     showCount();
-    resize(980, 700);
+    // Room for a chain's first sides at a glance, within the screen at any scaling.
+    QSize size(980, 700);
+    if (const QScreen* screen = parent != nullptr ? parent->screen() : nullptr)
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
+    resize(size);
 }
 
 QWidget* JobEditor::buildKnownData() {
