@@ -62,6 +62,10 @@ private:
     std::array<QLineEdit*, 33> edits_{};  // index 0 unused
 };
 
+// The frame the window system puts around a window: measured on a window that is
+// shown, estimated for one that is not yet.
+QMargins windowFrame(const QWidget* window);
+
 // Text boxes whose writes can be held back while nobody can see them (when a job's
 // replies answer every input box, none is shown and nothing is painted until the
 // action ends) and shown at once when the action ends: every box ends as it would
@@ -80,9 +84,5 @@ private:
     bool held_ = false;
     std::array<std::optional<std::string>, 33> pending_;  // index 0 unused
 };
-
-// The frame the window system puts around a window: measured on a window that is
-// shown, estimated for one that is not yet.
-QMargins windowFrame(const QWidget* window);
 
 }  // namespace trelvan
