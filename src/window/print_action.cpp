@@ -1,12 +1,12 @@
 #include "window/print_action.h"
 
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
 
 #include "report/painter/report_painter.h"
 #include "state/constants.h"
+#include "window/qt_seams.h"
 
 namespace trelvan {
 
@@ -39,17 +39,8 @@ bool askYesNo(QWidget* parent, const QString& question) {
 }
 
 QString askPdfFileName(QWidget* parent) {
-    QFileDialog dialog(parent, QStringLiteral("保存报告为 PDF 文件"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QStringLiteral("PDF 文件 (*.pdf)"));
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    // Qt's own dialog, which speaks Chinese like the rest of the program; a desktop's
-    // native one would speak the desktop's language.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.selectFile(QString::fromUtf8(programTitle) + QStringLiteral(".pdf"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().front();
+    return chooseSaveFile(parent, QStringLiteral("保存报告为 PDF 文件"), QStringLiteral("PDF 文件 (*.pdf)"),
+                          QStringLiteral("pdf"), QString::fromUtf8(programTitle) + QStringLiteral(".pdf"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "window/qt_seams.h"
 
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -75,6 +76,19 @@ void showMessage(QWidget* parent, QMessageBox::Icon icon, const std::string& mes
 }
 
 }  // namespace
+
+QString chooseSaveFile(QWidget* parent, const QString& title, const QString& filter, const QString& suffix,
+                       const QString& suggested) {
+    QFileDialog dialog(parent, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(suffix);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.selectFile(suggested);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
 
 QMargins windowFrame(const QWidget* window) {
     if (window == nullptr || !window->isVisible()) return usualFrame;

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include <QString>
+
 #include "entry/interfaces.h"
 #include "window/placement.h"
 
@@ -61,6 +63,13 @@ public:
 private:
     std::array<QLineEdit*, 33> edits_{};  // index 0 unused
 };
+
+// Asks where to save a file with Qt's own file dialog, which speaks Chinese like the
+// rest of the program (a desktop's native one would speak the desktop's language):
+// `filter` as "PDF 文件 (*.pdf)", `suffix` added to a name typed without one,
+// `suggested` the name offered. Empty when the operator cancels.
+QString chooseSaveFile(QWidget* parent, const QString& title, const QString& filter, const QString& suffix,
+                       const QString& suggested);
 
 // The frame the window system puts around a window: measured on a window that is
 // shown, estimated for one that is not yet.
