@@ -15,6 +15,7 @@
 #include "window/job_editor.h"
 #include "window/main_form.h"
 #include "window/print_action.h"
+#include "window/qt_seams.h"
 
 namespace trelvan {
 
@@ -32,22 +33,14 @@ QSettings settings() {
                      QString::fromUtf8(programTitle));
 }
 
-// Qt's own dialog, which speaks Chinese like the rest of the program; a desktop's
-// native one would speak the desktop's language.
-QString chooseFile(QWidget* parent, const QString& title, QFileDialog::AcceptMode mode, const QString& start) {
-    QFileDialog dialog(parent, title);
+// Qt's own dialog, which speaks Chinese like the rest of the program (a desktop's
+// native one would speak the desktop's language), like the one that saves.
+QString chooseJobFile(QWidget* parent, const QString& folder) {
+    QFileDialog dialog(parent, QStringLiteral("打开作业文件"), folder.isEmpty() ? QDir::homePath() : folder);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters({jobFilter, QStringLiteral("所有文件 (*)")});
-    dialog.setDefaultSuffix(QStringLiteral("trv"));
-    const QFileInfo at(start);
-    if (at.isDir() || start.isEmpty()) {
-        dialog.setDirectory(start.isEmpty() ? QDir::homePath() : start);
-    } else {
-        dialog.setDirectory(at.absolutePath());
-        dialog.selectFile(at.fileName());
-    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front();
 }
@@ -78,11 +71,9 @@ private:
 
 JobHooks JobHooks::system() {
     JobHooks hooks;
-    hooks.chooseJobToOpen = [](QWidget* parent, const QString& folder) {
-        return chooseFile(parent, QStringLiteral("打开作业文件"), QFileDialog::AcceptOpen, folder);
-    };
+    hooks.chooseJobToOpen = chooseJobFile;
     hooks.chooseJobToSave = [](QWidget* parent, const QString& suggested) {
-        return chooseFile(parent, QStringLiteral("保存作业文件"), QFileDialog::AcceptSave, suggested);
+        return chooseSaveFile(parent, QStringLiteral("保存作业文件"), jobFilter, QStringLiteral("trv"), suggested);
     };
     hooks.confirm = PrintHooks::system().confirm;
     return hooks;
@@ -142,7 +133,7 @@ JobActions::JobActions(MainForm& form) : QObject(&form), form_(form), title_(for
     // Filled afresh each time it opens (never while one of its items is at work):
     // another window of the program may have changed the list.
     connect(m.recentJobs, &QMenu::aboutToShow, this, &JobActions::fillRecentMenu);
-    connect(&form, &MainForm::completed, this, &JobActions::completed);
+    connect(&form, &MainForm::resultCompleted, this, &JobActions::completed);
     fillRecentMenu();
 }
 

@@ -24,9 +24,9 @@
 
 #include "adjustment/compute.h"
 #include "state/version.h"
-#include "window/job_actions.h"
 #include "window/layout.h"
 #include "window/print_action.h"
+#include "window/job_actions.h"  // the job items of the 文件 menu
 
 namespace trelvan {
 
@@ -374,7 +374,7 @@ ComputeOutcome MainForm::compute(Prompter& prompter, Messages& messages, bool un
         held_.release();
     }
     refreshActions();
-    if (outcome == ComputeOutcome::Completed) emit completed();
+    if (outcome == ComputeOutcome::Completed) emit resultCompleted();
     return outcome;
 }
 

@@ -102,17 +102,13 @@ public:
     const ChainState& record() const { return record_; }
 
     // The Compute action with `prompter` answering its input boxes; how it ended.
-    // Signals `completed` when it did. `unseen`: the prompter shows nothing (a job's
+    // Signals `resultCompleted` when it did. `unseen`: the prompter shows nothing (a job's
     // replies), so the boxes are written once, when the action ends.
     ComputeOutcome compute(Prompter& prompter, Messages& messages, bool unseen = false);
     Messages& messages() const { return *messages_; }
     // The job items of the 文件 menu, and the job file of the result on show.
     JobActions& jobs() const { return *jobs_; }
 
-signals:
-    void completed();
-
-public:
 
     // Pixels for a length in twips at this window's logical resolution.
     int pixels(int twips) const;
@@ -131,6 +127,10 @@ public slots:
     void Command3_Click();
     // 关于 Trelvan: the version, the licence, the Qt version and the libraries used.
     void showAbout();
+
+signals:
+    // A Compute action has completed: record() holds its result.
+    void resultCompleted();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
