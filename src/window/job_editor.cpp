@@ -21,15 +21,15 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
-#include "state/constants.h"
 #include "entry/value_checks.h"
+#include "state/constants.h"
 #include "state/number_format.h"
 
 namespace trelvan {
 
 namespace {
 
-// The first fault, and a text that is not a number.
+// The first fault; a text that is not a number; a side right of the route; the route.
 const QColor markedColour(255, 150, 150);
 const QColor unreadColour(255, 222, 222);
 const QColor rightColour(0, 0, 170);
