@@ -136,8 +136,14 @@ public:
     bool number_unsigned(number_unsigned_t value) override { return put(Json(value)); }
     bool number_float(number_float_t, const string_t& literal) override {
         // The dialogue's own reading of a number, so that a job holds what the same
-        // text typed into the dialogue would give.
-        const auto value = parseNumber(literal);
+        // text typed into the dialogue would give. The parser hands the number over
+        // with the process locale's decimal sign in place of the full stop (a comma
+        // on a German desktop, which the window takes on): the full stop goes back.
+        std::string text = literal;
+        for (char& c : text)
+            if (!std::isdigit(static_cast<unsigned char>(c)) && c != '-' && c != '+' && c != 'e' && c != 'E')
+                c = '.';
+        const auto value = parseNumber(text);
         if (!value) return stop(path(), "数值超出 double 的范围");
         return put(Json(*value));
     }

@@ -12,6 +12,7 @@
 #include "fuzz/job_input.h"
 #include "job/job.h"
 #include "job/job_support.h"
+#include "support/decimal_comma_locale.h"
 
 namespace trelvan::testing {
 namespace {
@@ -239,6 +240,22 @@ TEST(JobReading, AcceptsWhatTheFormatAllows) {
         // Written and computed, an accepted job behaves (see fuzz/job_input.h).
         if (row.bytes.size() < (1u << 20)) EXPECT_EQ(fuzzing::runJobFile(row.bytes), "");
     }
+}
+
+// A decimal-comma desktop (the window takes the desktop's locale) reads and writes a
+// job exactly as the C locale does.
+TEST(JobReading, TheDesktopsDecimalCommaChangesNothing) {
+    const JobReading plain = parseJob(exampleJob());
+    ASSERT_TRUE(plain.accepted());
+    DecimalCommaLocale locale;
+    ASSERT_TRUE(locale.active()) << DecimalCommaLocale::missing;
+    const JobReading reading = parseJob(exampleJob());
+    ASSERT_TRUE(reading.accepted()) << refusalMessage("job.trv", *reading.problem);
+    EXPECT_TRUE(fuzzing::sameJob(reading.job, plain.job));
+    EXPECT_EQ(jobText(reading.job), exampleJob());
+    const JobReading small = parseJob(example("2.5", "2.5e-3"));
+    ASSERT_TRUE(small.accepted());
+    EXPECT_EQ(small.job.angleTolerance, 0.0025);
 }
 
 // What can be read of a refused job stays, so that an editor can show it with the

@@ -18,6 +18,7 @@
 #include "job/job_sheet.h"
 #include "job/job_support.h"
 #include "robustness/whole_runs.h"
+#include "support/decimal_comma_locale.h"
 #include "window/job_actions.h"
 #include "window/job_editor.h"
 #include "window/main_form.h"
@@ -144,6 +145,25 @@ TEST_F(JobWindow, OpenEditOneSideComputeAndSave) {
     EXPECT_FALSE(editor->isModified());
     EXPECT_EQ(readJobFile(file).job.side[1], 601.5);
     EXPECT_EQ(caption(form), u("Trelvan - chain.trv*"));
+}
+
+// A desktop with a decimal comma opens, shows and saves a job as any other.
+TEST_F(JobWindow, ADecimalCommaDesktopChangesNothing) {
+    ASSERT_TRUE(form.jobs().openFile(u(file)));
+    const std::vector<QString> plain = boxTexts(form);
+    testing::DecimalCommaLocale locale;
+    ASSERT_TRUE(locale.active()) << testing::DecimalCommaLocale::missing;
+    MainForm german;
+    Harness g;
+    german.setMessages(&g.messages);
+    ASSERT_TRUE(german.jobs().openFile(u(file)));
+    EXPECT_EQ(boxTexts(german), plain);
+    german.jobs().editJob();
+    ASSERT_NE(german.jobs().editor(), nullptr);
+    EXPECT_EQ(german.jobs().editor()->edit(SheetField::Xa)->text(), u("3452118.406"));
+    german.jobs().editor()->done(QDialog::Rejected);
+    EXPECT_TRUE(g.messages.said.empty());
+    EXPECT_EQ(testing::fileContents(RecentJobs::lastJobFile().toStdString()), testing::exampleJob());
 }
 
 // A refused job changes nothing: not the record, not the boxes, not the caption. A
