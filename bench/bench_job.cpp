@@ -10,8 +10,16 @@
 #include <stdexcept>
 #include <string>
 
+#include <QApplication>
+#include <QHeaderView>
+#include <QScrollBar>
+
 #include "bench_support.h"
 #include "job/job.h"
+#include "job/job_sheet.h"
+#include "window/job_actions.h"
+#include "window/job_editor.h"
+#include "window/main_form.h"
 
 namespace trelvan::bench {
 namespace {
@@ -97,6 +105,53 @@ void BM_BatchJob(benchmark::State& state) {
     state.counters["peak_MB"] = peakMb;
 }
 BENCHMARK(BM_BatchJob)->Arg(1000)->Arg(16382)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The window opening a job file: read, checked, computed through the input boxes'
+// own dialogue with every text box written, and kept as the last completed job.
+void BM_WindowJobOpen(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    try {
+        const QString file = QString::fromStdString(jobFileOf(n));
+        MainForm window;
+        window.show();
+        QCoreApplication::processEvents();
+        for (auto _ : state) {
+            if (!window.jobs().openFile(file)) {
+                state.SkipWithError("the job was not computed");
+                break;
+            }
+            QCoreApplication::processEvents();
+        }
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+    }
+}
+BENCHMARK(BM_WindowJobOpen)->Arg(1000)->Arg(16382)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The job editor on the window's job: opened and painted, scrolled to the last side
+// and painted again, then its whole job checked as 计算 checks it.
+void BM_JobEditorOpen(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    try {
+        MainForm window;
+        window.show();
+        if (!window.jobs().openFile(QString::fromStdString(jobFileOf(n)))) throw std::runtime_error("not computed");
+        for (auto _ : state) {
+            window.jobs().editJob();
+            JobEditor* editor = window.jobs().editor();
+            QCoreApplication::processEvents();
+            editor->sideView()->scrollToBottom();
+            editor->nameView()->verticalScrollBar()->setValue(editor->nameView()->verticalScrollBar()->maximum() / 2);
+            QCoreApplication::processEvents();
+            benchmark::DoNotOptimize(checkSheet(editor->sheet()).problem);
+            editor->done(0);
+            QCoreApplication::processEvents();
+        }
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+    }
+}
+BENCHMARK(BM_JobEditorOpen)->Arg(1000)->Arg(16382)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace trelvan::bench

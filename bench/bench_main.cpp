@@ -167,6 +167,13 @@ int main(int argc, char** argv) {
     const std::string runtime = scratchPath("runtime");
     if (std::getenv("XDG_RUNTIME_DIR") == nullptr && mkdir(runtime.c_str(), 0700) == 0)
         setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    // The windows keep their last completed job and their recent files in the
+    // scratch folder, not in the user's own.
+    for (const char* place : {"XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
+        const std::string folder = scratchPath(place);
+        mkdir(folder.c_str(), 0700);
+        setenv(place, folder.c_str(), 1);
+    }
 
     // Reports and windows need Qt's font machinery, but no display.
     static char arg0[] = "trelvan_bench", arg1[] = "-platform", arg2[] = "offscreen";
@@ -231,6 +238,8 @@ int main(int argc, char** argv) {
     t.check("batch run with --full-report-pdf, N = 1000", t.wall("BM_BatchFullReport/1000"), 2.0, "s");
     t.check("plot window, N = 16382, fitted: laid out and painted", t.wall("BM_PlotWindowRepaint/16382/1"), 0.100,
             "s");
+    t.check("job file opened and computed in the window, N = 16382", t.wall("BM_WindowJobOpen/16382"), 0.5, "s");
+    t.check("job editor opened, scrolled and checked, N = 16382", t.wall("BM_JobEditorOpen/16382"), 0.5, "s");
     if (!closes) std::printf("  generated chains: misclosures NOT as expected\n");
     return (t.missed() || !closes) ? 1 : 0;
 }

@@ -66,6 +66,9 @@ std::string refusalMessage(const std::string& fileName, const JobProblem& proble
 struct JobReading {
     Job job;                            // every field that could be read
     std::optional<JobProblem> problem;  // the first problem; none when accepted
+    // The file is JSON in the shape of a job, so that its fields were read (into
+    // `job`, as far as each could be); false when it was refused as a whole.
+    bool fieldsRead = false;
     bool accepted() const { return !problem; }
 };
 

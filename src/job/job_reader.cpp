@@ -136,8 +136,14 @@ public:
     bool number_unsigned(number_unsigned_t value) override { return put(Json(value)); }
     bool number_float(number_float_t, const string_t& literal) override {
         // The dialogue's own reading of a number, so that a job holds what the same
-        // text typed into the dialogue would give.
-        const auto value = parseNumber(literal);
+        // text typed into the dialogue would give. The parser hands the number over
+        // with the process locale's decimal sign in place of the full stop (a comma
+        // on a German desktop, which the window takes on): the full stop goes back.
+        std::string text = literal;
+        for (char& c : text)
+            if (!std::isdigit(static_cast<unsigned char>(c)) && c != '-' && c != '+' && c != 'e' && c != 'E')
+                c = '.';
+        const auto value = parseNumber(text);
         if (!value) return stop(path(), "数值超出 double 的范围");
         return put(Json(*value));
     }
@@ -288,21 +294,26 @@ public:
 
     void read(const Json& root) {
         if (!root.is_object()) return (void)fail("", "内容不是一个 JSON 对象，不是作业文件");
+        // Every field is read, also after one that is refused: the first problem is
+        // the one reported, and whatever could be read stays, so that an editor can
+        // show the whole job with the bad field marked instead of a half-empty one.
         std::string nameA, nameB;
-        const bool ok = version(root) && count(root) && point(root, "A", nameA, job_.Xa, job_.Ya) &&
-                        point(root, "B", nameB, job_.Xb, job_.Yb) &&
-                        direction(root, "directionA", job_.Xpa, job_.Ypa) &&
-                        direction(root, "directionB", job_.Xpb, job_.Ypb) &&
-                        azimuth(root, "Ta", "directionA", job_.Xpa, job_.Ypa, job_.Ta) &&
-                        azimuth(root, "Tb", "directionB", job_.Xpb, job_.Ypb, job_.Tb) &&
-                        number(root, "Qa", "Qa", job_.Qa) && number(root, "Qb", "Qb", job_.Qb) &&
-                        number(root, "angleTolerance", "angleTolerance", job_.angleTolerance) &&
-                        names(root) && sides(root);
-        // Whatever could be read stays, so that an editor can show it.
+        version(root);
+        count(root);
+        point(root, "A", nameA, job_.Xa, job_.Ya);
+        point(root, "B", nameB, job_.Xb, job_.Yb);
+        direction(root, "directionA", job_.Xpa, job_.Ypa);
+        direction(root, "directionB", job_.Xpb, job_.Ypb);
+        azimuth(root, "Ta", "directionA", job_.Xpa, job_.Ypa, job_.Ta);
+        azimuth(root, "Tb", "directionB", job_.Xpb, job_.Ypb, job_.Tb);
+        number(root, "Qa", "Qa", job_.Qa);
+        number(root, "Qb", "Qb", job_.Qb);
+        number(root, "angleTolerance", "angleTolerance", job_.angleTolerance);
+        names(root);
+        sides(root);
         if (job_.pointName.size() < 2) job_.pointName.resize(2);
         job_.pointName.front() = std::move(nameA);
         job_.pointName.back() = std::move(nameB);
-        (void)ok;
     }
 
 private:
@@ -353,11 +364,21 @@ private:
         if (value == nullptr) return false;
         if (!value->is_object()) return fail(key, "应为 JSON 对象");
         const std::string at = std::string(key) + ".";
-        const Json* text = member(*value, "name", at + "name");
-        if (text == nullptr) return false;
-        if (!text->is_string()) return fail(at + "name", "应为文本");
-        name = text->get<std::string>();
-        return number(*value, "X", at + "X", x) && number(*value, "Y", at + "Y", y);
+        bool ok = true;
+        if (const Json* text = member(*value, "name", at + "name"); text == nullptr)
+            ok = false;
+        else if (!text->is_string())
+            ok = fail(at + "name", "应为文本");
+        else
+            name = text->get<std::string>();
+        return coordinates(*value, at, x, y) && ok;
+    }
+
+    // X and Y, each read even when the other is refused.
+    bool coordinates(const Json& object, const std::string& at, double& x, double& y) {
+        const bool xRead = number(object, "X", at + "X", x);
+        const bool yRead = number(object, "Y", at + "Y", y);
+        return xRead && yRead;
     }
 
     // A direction point may be left out: 0 and 0.
@@ -365,8 +386,7 @@ private:
         const auto found = root.find(key);
         if (found == root.end()) return true;
         if (!found->is_object()) return fail(key, "应为 JSON 对象");
-        const std::string at = std::string(key) + ".";
-        return number(*found, "X", at + "X", x) && number(*found, "Y", at + "Y", y);
+        return coordinates(*found, std::string(key) + ".", x, y);
     }
 
     // The typed azimuth belongs to a direction point of 0 and 0, and only to it.
@@ -387,13 +407,15 @@ private:
         if (list == nullptr) return false;
         if (!list->is_array()) return fail("points", "应为 JSON 数组");
         job_.pointName.assign(list->size() + 2, std::string());
+        bool ok = true;
         for (std::size_t i = 0; i < list->size(); ++i) {
             const Json& name = (*list)[i];
-            if (!name.is_string())
-                return fail("points[" + std::to_string(i) + "]", "应为文本", static_cast<int>(i));
-            job_.pointName[i + 1] = name.get<std::string>();
+            if (name.is_string())
+                job_.pointName[i + 1] = name.get<std::string>();
+            else
+                ok = fail("points[" + std::to_string(i) + "]", "应为文本", static_cast<int>(i));
         }
-        return true;
+        return ok;
     }
 
     bool sides(const Json& root) {
@@ -401,13 +423,15 @@ private:
         if (list == nullptr) return false;
         if (!list->is_array()) return fail("sides", "应为 JSON 数组");
         job_.side.assign(list->size() + 1, 0.0);
+        bool ok = true;
         for (std::size_t k = 0; k < list->size(); ++k) {
             const Json& side = (*list)[k];
-            if (!side.is_number())
-                return fail("sides[" + std::to_string(k) + "]", "应为数值", static_cast<int>(k));
-            job_.side[k + 1] = side.get<double>();
+            if (side.is_number())
+                job_.side[k + 1] = side.get<double>();
+            else
+                ok = fail("sides[" + std::to_string(k) + "]", "应为数值", static_cast<int>(k));
         }
-        return true;
+        return ok;
     }
 
     Job& job_;
@@ -441,6 +465,7 @@ JobReading parseJob(std::string_view bytes) {
 
     FieldReader fields(reading.job);
     fields.read(sax.root);
+    reading.fieldsRead = sax.root.is_object();
     if (fields.problem) return refuse(std::move(*fields.problem));
     reading.problem = firstJobProblem(reading.job);
     return reading;

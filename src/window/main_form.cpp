@@ -29,6 +29,7 @@
 #include "window/layout.h"
 #include "window/manual_window.h"
 #include "window/plot_window.h"
+#include "window/job_actions.h"
 #include "window/print_action.h"
 
 namespace trelvan {
@@ -123,6 +124,7 @@ MainForm::MainForm(QWidget* parent) : QMainWindow(parent) {
     });
     enableWithResult(menu_.plot);
     enableWithResult(menu_.exportFullReport);
+    jobs_ = new JobActions(*this);
 
     ownPrompter_.setScene([this](int box, bool pause) { return inputBoxScene(box, pause); });
     fitToScreen();
@@ -368,20 +370,27 @@ void MainForm::setMessages(Messages* messages) {
     messages_ = messages != nullptr ? messages : &ownMessages_;
 }
 
-void MainForm::Command1_Click() {
-    if (busy_) return;
-    Busy busy(busy_);
+void MainForm::Command1_Click() { compute(*prompter_, *messages_); }
+
+ComputeOutcome MainForm::compute(Prompter& prompter, Messages& messages, bool unseen) {
+    if (busy_) return ComputeOutcome::Cancelled;
     ComputeOutcome outcome = ComputeOutcome::Failed;
-    try {
-        outcome = trelvan::Command1_Click(record_, *prompter_, boxes_, *messages_);
-    } catch (const std::exception& e) {
-        // The record of the last completed computation is still whole: the action
-        // replaces it only when it completes. The boxes show it again.
-        boxes_.actionEnded(false);
-        messages_->say(std::string("计算中出现意外错误，本次计算没有完成：") + e.what());
+    {
+        Busy busy(busy_);
+        if (unseen) held_.hold();
+        try {
+            outcome = trelvan::Command1_Click(record_, prompter, boxes_, messages);
+        } catch (const std::exception& e) {
+            // The record of the last completed computation is still whole: the action
+            // replaces it only when it completes. The boxes show it again.
+            boxes_.actionEnded(false);
+            messages.say(std::string("计算中出现意外错误，本次计算没有完成：") + e.what());
+        }
+        held_.release();
     }
     refreshActions();
     if (outcome == ComputeOutcome::Completed) emit resultCompleted();
+    return outcome;
 }
 
 void MainForm::Command2_Click() { close(); }

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "adjustment/compute.h"
 #include "entry/interfaces.h"
 #include "state/chain_state.h"
 #include "window/print_action.h"
@@ -24,6 +25,8 @@ class QMenu;
 class QScrollArea;
 
 namespace trelvan {
+
+class JobActions;
 
 // One straight line of the form sheet, as a control of its own so that it can be
 // found by name. It draws itself and lets every mouse event through.
@@ -98,6 +101,15 @@ public:
     // The record of the last completed Compute action: what Print prints.
     const ChainState& record() const { return record_; }
 
+    // The Compute action with `prompter` answering its input boxes; how it ended.
+    // Signals `resultCompleted` when it did. `unseen`: the prompter shows nothing (a job's
+    // replies), so the boxes are written once, when the action ends.
+    ComputeOutcome compute(Prompter& prompter, Messages& messages, bool unseen = false);
+    Messages& messages() const { return *messages_; }
+    // The job items of the 文件 menu, and the job file of the result on show.
+    JobActions& jobs() const { return *jobs_; }
+
+
     // Pixels for a length in twips at this window's logical resolution.
     int pixels(int twips) const;
 
@@ -133,6 +145,7 @@ private:
     QScrollArea* scroll_ = nullptr;
     MenuActions menu_;
     QList<QPointer<QAction>> needResult_;
+    JobActions* jobs_ = nullptr;
 
     ChainState record_;
     double dpi_ = 96;
@@ -143,7 +156,8 @@ private:
     Prompter* prompter_ = &ownPrompter_;
     Messages* messages_ = &ownMessages_;
     LineEditBoxes edits_;
-    KeptTexts boxes_{edits_};  // shows the last completed result again after an abandoned action
+    HeldTexts held_{edits_};
+    KeptTexts boxes_{held_};  // shows the last completed result again after an abandoned action
     PrintHooks printHooks_ = PrintHooks::system();
 };
 

@@ -151,4 +151,27 @@ void LineEditBoxes::setText(int box, const std::string& text) {
     edit->setToolTip(cut ? tipFor(shown) : QString());
 }
 
+void HeldTexts::release() {
+    held_ = false;
+    for (std::size_t box = 1; box < pending_.size(); ++box) {
+        if (!pending_[box]) continue;
+        shown_.setText(static_cast<int>(box), *pending_[box]);
+        pending_[box].reset();
+    }
+}
+
+void HeldTexts::setText(int box, const std::string& text) {
+    if (held_ && box >= 1 && box < static_cast<int>(pending_.size())) {
+        pending_[static_cast<std::size_t>(box)] = text;
+        return;
+    }
+    shown_.setText(box, text);
+}
+
+void HeldTexts::actionEnded(bool completed) {
+    // Before the action's closing message: the boxes show what they hold by then.
+    release();
+    shown_.actionEnded(completed);
+}
+
 }  // namespace trelvan

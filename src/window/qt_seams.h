@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include <QString>
@@ -73,5 +74,24 @@ QString chooseSaveFile(QWidget* parent, const QString& title, const QString& fil
 // The frame the window system puts around a window: measured on a window that is
 // shown, estimated for one that is not yet.
 QMargins windowFrame(const QWidget* window);
+
+// Text boxes whose writes can be held back while nobody can see them (when a job's
+// replies answer every input box, none is shown and nothing is painted until the
+// action ends) and shown at once when the action ends: every box ends as it would
+// have, without laying out each text that only passed through it.
+class HeldTexts : public TextBoxes {
+public:
+    explicit HeldTexts(TextBoxes& shown) : shown_(shown) {}
+    void hold() { held_ = true; }
+    // Shows the last text held for each box, and holds no more.
+    void release();
+    void setText(int box, const std::string& text) override;
+    void actionEnded(bool completed) override;
+
+private:
+    TextBoxes& shown_;
+    bool held_ = false;
+    std::array<std::optional<std::string>, 33> pending_;  // index 0 unused
+};
 
 }  // namespace trelvan

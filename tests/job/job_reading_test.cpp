@@ -12,6 +12,7 @@
 #include "fuzz/job_input.h"
 #include "job/job.h"
 #include "job/job_support.h"
+#include "support/decimal_comma_locale.h"
 
 namespace trelvan::testing {
 namespace {
@@ -241,6 +242,22 @@ TEST(JobReading, AcceptsWhatTheFormatAllows) {
     }
 }
 
+// A decimal-comma desktop (the window takes the desktop's locale) reads and writes a
+// job exactly as the C locale does.
+TEST(JobReading, TheDesktopsDecimalCommaChangesNothing) {
+    const JobReading plain = parseJob(exampleJob());
+    ASSERT_TRUE(plain.accepted());
+    DecimalCommaLocale locale;
+    ASSERT_TRUE(locale.active()) << DecimalCommaLocale::missing;
+    const JobReading reading = parseJob(exampleJob());
+    ASSERT_TRUE(reading.accepted()) << refusalMessage("job.trv", *reading.problem);
+    EXPECT_TRUE(fuzzing::sameJob(reading.job, plain.job));
+    EXPECT_EQ(jobText(reading.job), exampleJob());
+    const JobReading small = parseJob(example("2.5", "2.5e-3"));
+    ASSERT_TRUE(small.accepted());
+    EXPECT_EQ(small.job.angleTolerance, 0.0025);
+}
+
 // What can be read of a refused job stays, so that an editor can show it with the
 // bad field marked.
 TEST(JobReading, ARefusedJobKeepsWhatCouldBeRead) {
@@ -255,6 +272,51 @@ TEST(JobReading, ARefusedJobKeepsWhatCouldBeRead) {
     EXPECT_EQ(typeError.problem->index, 3);
     EXPECT_EQ(typeError.job.pointName.front(), "K07");
     EXPECT_EQ(typeError.job.Xb, 3452701.525);
+
+    // A field refused for its type or its absence takes nothing else with it: every
+    // other field is read, also those after it, and the first fault is the one named.
+    struct Row {
+        std::string bytes;
+        const char* path;
+    } rows[] = {
+        {example("\"Qa\": 77.43016", "\"Qa\": \"77.43016\""), "Qa"},
+        {example("\"N\": 4", "\"N\": 4.0"), "N"},
+        {example("\"X\": 3452118.406", "\"X\": null"), "A.X"},
+        {example("\"name\": \"K07\",", ""), "A.name"},
+        {example("\"Ta\": 312.2415,", ""), "Ta"},
+        {example("\"D2\"", "2"), "points[1]"},
+        {example("-848.482", "\"-848.482\""), "sides[1]"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path);
+        const JobReading reading = parseJob(row.bytes);
+        ASSERT_FALSE(reading.accepted());
+        EXPECT_EQ(reading.problem->path, row.path);
+        const Job& j = reading.job;
+        const std::string path = row.path;
+        if (path != "A.X") {
+            EXPECT_EQ(j.Xa, 3452118.406);
+        }
+        EXPECT_EQ(j.Ya, 512637.225);
+        EXPECT_EQ(j.Yb, 515088.829);
+        if (path != "Ta") {
+            EXPECT_EQ(j.Ta, 312.2415);
+        }
+        EXPECT_EQ(j.Tb, 160.23026);
+        if (path != "Qa") {
+            EXPECT_EQ(j.Qa, 77.43016);
+        }
+        EXPECT_EQ(j.Qb, -63.29474);
+        EXPECT_EQ(j.angleTolerance, 2.5);
+        ASSERT_EQ(j.pointName.size(), 6u);
+        EXPECT_EQ(j.pointName[4], "D4");
+        EXPECT_EQ(j.pointName[5], "K08");
+        ASSERT_EQ(j.side.size(), 10u);
+        if (path != "sides[1]") {
+            EXPECT_EQ(j.side[2], -848.482);
+        }
+        EXPECT_EQ(j.side[9], 799.645);
+    }
 }
 
 }  // namespace

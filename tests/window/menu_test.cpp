@@ -40,12 +40,12 @@ TEST(MenuBar, HoldsEveryItemWithItsShortcut) {
         QKeySequence keys;
         bool enabled;  // before any result
     } items[] = {
-        {m.newJob, "actionNewJob", "文件", "新建作业…", QKeySequence(u("Ctrl+N")), false},
-        {m.openJob, "actionOpenJob", "文件", "打开作业…", QKeySequence(u("Ctrl+O")), false},
+        {m.newJob, "actionNewJob", "文件", "新建作业…", QKeySequence(u("Ctrl+N")), true},
+        {m.openJob, "actionOpenJob", "文件", "打开作业…", QKeySequence(u("Ctrl+O")), true},
         {m.editJob, "actionEditJob", "文件", "编辑作业数据…", QKeySequence(u("Ctrl+E")), false},
         {m.saveJob, "actionSaveJob", "文件", "保存作业", QKeySequence(u("Ctrl+S")), false},
         {m.saveJobAs, "actionSaveJobAs", "文件", "作业另存为…", QKeySequence(u("Ctrl+Shift+S")), false},
-        {m.recentJobs->menuAction(), "", "文件", "最近的作业", {}, false},
+        {m.recentJobs->menuAction(), "", "文件", "最近的作业", {}, true},
         {m.print, "actionPrint", "文件", "打印", QKeySequence(u("Ctrl+P")), false},
         {m.exportFullReport, "actionExportFullReport", "文件", "导出完整报告 PDF…", {}, false},
         {m.exit, "actionExit", "文件", "退出", QKeySequence(u("Ctrl+Q")), true},

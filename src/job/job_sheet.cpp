@@ -1,0 +1,291 @@
+// The job editor's texts, and the job they make.
+
+#include "job/job_sheet.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "entry/value_checks.h"
+#include "state/constants.h"
+#include "state/number_format.h"
+
+namespace trelvan {
+
+namespace {
+
+constexpr const char* paths[sheetFieldCount] = {
+    "A.name", "A.X", "A.Y", "B.name", "B.X", "B.Y", "directionA.X", "directionA.Y",
+    "directionB.X", "directionB.Y", "Ta", "Tb", "Qa", "Qb", "angleTolerance"};
+
+// The fields as the editor labels them.
+constexpr const char* labels[sheetFieldCount] = {
+    "A 点名", "Xa", "Ya", "B 点名", "Xb", "Yb", "Xpa", "Ypa",
+    "Xpb", "Ypb", "Ta", "Tb", "Qa", "Qb", "测角限差"};
+
+std::string_view trimmed(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::string sidePath(int k) { return "sides[" + digits(k - 1) + "]"; }
+
+std::size_t at(int k) { return static_cast<std::size_t>(k - 1); }
+
+// The chain long enough for `triangles`; false, changing nothing, past the largest.
+bool growTo(JobSheet& sheet, int triangles) {
+    if (triangles <= sheet.triangles()) return true;
+    return addTriangles(sheet, triangles - sheet.triangles());
+}
+
+std::string tooManyRows(int rows) {
+    return "粘贴的 " + digits(rows) + " 行超出了最多 " + digits(maxTriangles) + " 个三角形的锁";
+}
+
+}  // namespace
+
+const char* fieldPath(SheetField field) { return paths[static_cast<int>(field)]; }
+
+JobSheet newSheet() {
+    JobSheet sheet;
+    addTriangles(sheet, 1);
+    return sheet;
+}
+
+std::string shownNumber(std::string_view typed) {
+    typed = trimmed(typed);
+    if (const auto value = parseNumber(typed)) return replyNumber(*value);
+    return std::string(typed);
+}
+
+JobSheet sheetOf(const Job& job) {
+    JobSheet sheet;
+    const std::size_t listedPoints = job.pointName.size() >= 2 ? job.pointName.size() - 2 : 0;
+    const std::size_t listedSides = job.side.empty() ? 0 : job.side.size() - 1;
+    int n = job.N >= 1 && job.N <= maxTriangles ? job.N : 0;
+    n = std::max({n, static_cast<int>(std::min<std::size_t>(listedPoints, maxTriangles)),
+                  static_cast<int>(std::min<std::size_t>(listedSides / 2, maxTriangles)), 1});
+    addTriangles(sheet, n);
+
+    if (!job.pointName.empty()) sheet[SheetField::NameA] = job.pointName.front();
+    if (job.pointName.size() >= 2) sheet[SheetField::NameB] = job.pointName.back();
+    for (int i = 1; i <= n && static_cast<std::size_t>(i) <= listedPoints; ++i)
+        sheet.name[at(i)] = job.pointName[static_cast<std::size_t>(i)];
+
+    const std::pair<SheetField, double> numbers[] = {{SheetField::Xa, job.Xa}, {SheetField::Ya, job.Ya},
+                                                     {SheetField::Xb, job.Xb}, {SheetField::Yb, job.Yb},
+                                                     {SheetField::Qa, job.Qa}, {SheetField::Qb, job.Qb},
+                                                     {SheetField::Tolerance, job.angleTolerance}};
+    for (const auto& [field, value] : numbers) sheet[field] = replyNumber(value);
+
+    // A direction point of 0 and 0 leaves the typed azimuth, and an azimuth of 0 no
+    // orientation; a direction point with one coordinate 0 is kept as typed.
+    const auto orient = [&](double xp, double yp, double t, SheetField fx, SheetField fy, SheetField ft) {
+        if (xp == 0 && yp == 0) {
+            if (t == 0) return EndOrientation::None;
+            sheet[ft] = replyNumber(t);
+            return EndOrientation::Azimuth;
+        }
+        sheet[fx] = replyNumber(xp);
+        sheet[fy] = replyNumber(yp);
+        return EndOrientation::DirectionPoint;
+    };
+    sheet.orientationA = orient(job.Xpa, job.Ypa, job.Ta, SheetField::Xpa, SheetField::Ypa, SheetField::Ta);
+    sheet.orientationB = orient(job.Xpb, job.Ypb, job.Tb, SheetField::Xpb, SheetField::Ypb, SheetField::Tb);
+
+    for (int k = 1; k <= sheet.sides() && static_cast<std::size_t>(k) <= listedSides; ++k) {
+        const double typed = job.side[static_cast<std::size_t>(k)];
+        const bool right = k % 2 == 0 && std::signbit(typed);
+        sheet.right[at(k)] = right;
+        sheet.side[at(k)] = replyNumber(right ? -typed : typed);
+    }
+    return sheet;
+}
+
+void typeSide(JobSheet& sheet, int k, std::string_view typed) {
+    if (k < 1 || k > sheet.sides()) return;
+    typed = trimmed(typed);
+    const auto value = parseNumber(typed);
+    if (value && k % 2 == 0 && std::signbit(*value)) {
+        sheet.right[at(k)] = true;
+        sheet.side[at(k)] = replyNumber(-*value);
+        return;
+    }
+    sheet.side[at(k)] = value ? replyNumber(*value) : std::string(typed);
+}
+
+bool typeSidePosition(JobSheet& sheet, int k, std::string_view typed) {
+    if (k < 1 || k > sheet.sides() || k % 2 == 1) return false;
+    std::string word(trimmed(typed));
+    std::transform(word.begin(), word.end(), word.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    const auto among = [&](std::initializer_list<const char*> words) {
+        return std::any_of(words.begin(), words.end(), [&](const char* w) { return word == w; });
+    };
+    const bool left = among({"左", "左侧", "l", "left"});
+    const bool right = among({"右", "右侧", "r", "right"});
+    if (left || right) sheet.right[at(k)] = right;
+    return left || right;
+}
+
+bool addTriangles(JobSheet& sheet, int count) {
+    if (count < 0 || count > maxTriangles - sheet.triangles()) return false;
+    const std::size_t n = static_cast<std::size_t>(sheet.triangles() + count);
+    sheet.name.resize(n);
+    sheet.side.resize(2 * n + 1);
+    sheet.right.resize(2 * n + 1, false);
+    return true;
+}
+
+bool removeLastTriangle(JobSheet& sheet) {
+    if (sheet.triangles() <= 1) return false;
+    sheet.name.pop_back();
+    sheet.side.resize(sheet.side.size() - 2);
+    sheet.right.resize(sheet.right.size() - 2);
+    return true;
+}
+
+bool lastTriangleIsEmpty(const JobSheet& sheet) {
+    const int n = sheet.triangles();
+    return sheet.name.back().empty() && sheet.side[at(2 * n)].empty() && sheet.side[at(2 * n + 1)].empty();
+}
+
+std::vector<std::vector<std::string>> pastedRows(std::string_view text) {
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::string> row(1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            rows.push_back(std::move(row));
+            row.assign(1, std::string());
+        } else if (c == '\t') {
+            row.emplace_back();
+        } else {
+            row.back().push_back(c);
+        }
+    }
+    // A final line break ends the last row rather than starting an empty one.
+    if (row.size() > 1 || !row.front().empty()) rows.push_back(std::move(row));
+    return rows;
+}
+
+Pasted pasteSides(JobSheet& sheet, int first, int column, std::string_view text) {
+    const auto rows = pastedRows(text);
+    const int count = static_cast<int>(std::min<std::size_t>(rows.size(), std::numeric_limits<int>::max() / 4));
+    if (count == 0 || first < 1 || first > sheet.sides()) return {};
+    const long long last = static_cast<long long>(first) + count - 1;
+    // Side 2n+1 closes triangle n.
+    if (last / 2 > maxTriangles || !growTo(sheet, static_cast<int>(std::max(1LL, last / 2))))
+        return {0, tooManyRows(count)};
+    for (int r = 0; r < count; ++r) {
+        const int k = first + r;
+        const std::vector<std::string>& cells = rows[static_cast<std::size_t>(r)];
+        if (column == 1) {
+            typeSidePosition(sheet, k, cells[0]);
+            continue;
+        }
+        typeSide(sheet, k, cells[0]);
+        if (cells.size() > 1) typeSidePosition(sheet, k, cells[1]);
+    }
+    return {count, std::nullopt};
+}
+
+Pasted pasteNames(JobSheet& sheet, int first, std::string_view text) {
+    const auto rows = pastedRows(text);
+    const int count = static_cast<int>(std::min<std::size_t>(rows.size(), std::numeric_limits<int>::max() / 4));
+    if (count == 0 || first < 1 || first > sheet.triangles()) return {};
+    const long long last = static_cast<long long>(first) + count - 1;
+    if (last > maxTriangles || !growTo(sheet, static_cast<int>(last))) return {0, tooManyRows(count)};
+    for (int r = 0; r < count; ++r) sheet.name[at(first + r)] = rows[static_cast<std::size_t>(r)][0];
+    return {count, std::nullopt};
+}
+
+SheetCheck checkSheet(const JobSheet& sheet) {
+    SheetCheck check;
+    Job& job = check.job;
+    const int n = sheet.triangles();
+    job.N = static_cast<std::int16_t>(n);
+
+    // A text that is no number enters the job's checks as a value that is not finite,
+    // so that it is found in its place in the dialogue's order; it is then named for
+    // what it is.
+    std::vector<std::pair<std::string, const char*>> unread;
+    const auto number = [&](const std::string& text, std::string path) {
+        if (const auto value = parseNumber(text)) return *value;
+        unread.emplace_back(std::move(path), trimmed(text).empty() ? "没有填写数值" : "输入的不是一个数");
+        return std::numeric_limits<double>::quiet_NaN();
+    };
+    const auto field = [&](SheetField f) { return number(sheet[f], fieldPath(f)); };
+
+    job.Xa = field(SheetField::Xa);
+    job.Ya = field(SheetField::Ya);
+    job.Xb = field(SheetField::Xb);
+    job.Yb = field(SheetField::Yb);
+    if (sheet.orientationA == EndOrientation::DirectionPoint) {
+        job.Xpa = field(SheetField::Xpa);
+        job.Ypa = field(SheetField::Ypa);
+    }
+    if (sheet.orientationB == EndOrientation::DirectionPoint) {
+        job.Xpb = field(SheetField::Xpb);
+        job.Ypb = field(SheetField::Ypb);
+    }
+    if (sheet.orientationA == EndOrientation::Azimuth) job.Ta = field(SheetField::Ta);
+    if (sheet.orientationB == EndOrientation::Azimuth) job.Tb = field(SheetField::Tb);
+    job.Qa = field(SheetField::Qa);
+    job.Qb = field(SheetField::Qb);
+    job.angleTolerance = field(SheetField::Tolerance);
+
+    job.pointName.reserve(static_cast<std::size_t>(n) + 2);
+    job.pointName.push_back(sheet[SheetField::NameA]);
+    job.pointName.insert(job.pointName.end(), sheet.name.begin(), sheet.name.end());
+    job.pointName.push_back(sheet[SheetField::NameB]);
+
+    job.side.assign(static_cast<std::size_t>(sheet.sides()) + 1, 0.0);
+    for (int k = 1; k <= sheet.sides(); ++k) {
+        const double length = number(sheet.side[at(k)], sidePath(k));
+        job.side[static_cast<std::size_t>(k)] = sheet.right[at(k)] && k % 2 == 0 ? -length : length;
+    }
+
+    check.problem = firstJobProblem(job);
+    if (check.problem) {
+        for (const auto& [path, what] : unread)
+            if (path == check.problem->path) check.problem->what = what;
+    }
+    return check;
+}
+
+SheetPlace sheetPlaceOf(const JobProblem& problem) {
+    SheetPlace place;
+    using Kind = SheetPlace::Kind;
+    if (problem.line > 0) return place;
+    for (int f = 0; f < sheetFieldCount; ++f)
+        if (problem.path == paths[f]) return {Kind::Field, static_cast<SheetField>(f), 0};
+    const bool points = problem.path.rfind("points", 0) == 0;
+    const bool sides = problem.path.rfind("sides", 0) == 0;
+    if ((points || sides) && problem.index >= 0)
+        return {points ? Kind::Name : Kind::Side, SheetField::NameA, problem.index + 1};
+    if (problem.path == "points") place.kind = Kind::Names;
+    if (problem.path == "sides") place.kind = Kind::Sides;
+    if (problem.path == "N") place.kind = Kind::Count;
+    return place;
+}
+
+std::string sheetMessage(const JobProblem& problem) {
+    const SheetPlace place = sheetPlaceOf(problem);
+    std::string where;
+    switch (place.kind) {
+        case SheetPlace::Kind::Field: where = labels[static_cast<int>(place.field)]; break;
+        case SheetPlace::Kind::Name: where = "点 " + digits(place.index) + " 的点名"; break;
+        case SheetPlace::Kind::Side: where = sideName(place.index); break;
+        case SheetPlace::Kind::Names: where = "点名表"; break;
+        case SheetPlace::Kind::Sides: where = "边长表"; break;
+        case SheetPlace::Kind::Count: where = "三角形个数"; break;
+        case SheetPlace::Kind::None: where = placeOf(problem); break;
+    }
+    return (where.empty() ? "" : where + "：") + problem.what + "。";
+}
+
+}  // namespace trelvan
