@@ -37,8 +37,8 @@ namespace {
 constexpr int tableCount = 4;
 
 QString chooseCsvFile(QWidget* parent, const QString& suggested) {
-    return chooseSaveFile(parent, QStringLiteral("导出精度分析表为 CSV 文件"), QStringLiteral("CSV 文件 (*.csv)"),
-                          QStringLiteral("csv"), suggested);
+    return chooseSaveFile(parent, QStringLiteral("导出精度分析表为 CSV 文件"), {QStringLiteral("CSV 文件 (*.csv)")},
+                          suggested);
 }
 
 }  // namespace

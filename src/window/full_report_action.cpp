@@ -3,13 +3,14 @@
 #include "report/full/full_report.h"
 #include "state/constants.h"
 #include "state/number_format.h"
+#include "window/qt_seams.h"
 
 namespace trelvan {
 
 ExportHooks fullReportHooks() {
     ExportHooks hooks;
     hooks.chooseFile = [](QWidget* parent) {
-        return chooseFileToSave(parent, QStringLiteral("导出完整报告 PDF"), {QStringLiteral("PDF 文件 (*.pdf)")},
+        return chooseSaveFile(parent, QStringLiteral("导出完整报告 PDF"), {QStringLiteral("PDF 文件 (*.pdf)")},
                                 QString::fromUtf8(programTitle) + QStringLiteral(" 完整报告.pdf"));
     };
     return hooks;

@@ -73,7 +73,7 @@ JobHooks JobHooks::system() {
     JobHooks hooks;
     hooks.chooseJobToOpen = chooseJobFile;
     hooks.chooseJobToSave = [](QWidget* parent, const QString& suggested) {
-        return chooseSaveFile(parent, QStringLiteral("保存作业文件"), jobFilter, QStringLiteral("trv"), suggested);
+        return chooseSaveFile(parent, QStringLiteral("保存作业文件"), {jobFilter}, suggested);
     };
     hooks.confirm = PrintHooks::system().confirm;
     return hooks;
@@ -124,9 +124,6 @@ JobActions::JobActions(MainForm& form) : QObject(&form), form_(form), title_(for
     connect(m.editJob, &QAction::triggered, this, &JobActions::editJob);
     connect(m.saveJob, &QAction::triggered, this, &JobActions::saveJob);
     connect(m.saveJobAs, &QAction::triggered, this, &JobActions::saveJobAs);
-    m.newJob->setEnabled(true);
-    m.openJob->setEnabled(true);
-    m.recentJobs->menuAction()->setEnabled(true);
     m.recentJobs->setToolTipsVisible(true);
     // Only a completed action has a job to edit or save.
     for (QAction* action : {m.editJob, m.saveJob, m.saveJobAs}) form.enableWithResult(action);

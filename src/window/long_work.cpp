@@ -3,11 +3,8 @@
 #include <algorithm>
 #include <memory>
 
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QPointer>
 #include <QProgressDialog>
-#include <QRegularExpression>
 
 namespace trelvan {
 
@@ -16,29 +13,7 @@ namespace {
 // The dialog shows itself only when the work is still running after this long.
 constexpr int quietMilliseconds = 500;
 
-// "*.svg" of "SVG 图 (*.svg)".
-QString suffixOf(const QString& filter) {
-    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
-    return m.hasMatch() ? m.captured(1) : QString();
-}
-
 }  // namespace
-
-QString chooseFileToSave(QWidget* parent, const QString& title, const QStringList& filters,
-                         const QString& suggestedName) {
-    QFileDialog dialog(parent, title);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix(suffixOf(filters.value(0)));
-    // A name typed without a suffix gets the one of the type chosen.
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                     [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.selectFile(suggestedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().front();
-}
 
 PaintProgress progressDialog(QWidget* parent, const QString& label) {
     // Deleted with the last copy of the progress, or with its parent if that goes first.

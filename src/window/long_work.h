@@ -1,6 +1,6 @@
 #pragma once
-// What the window's exports ask of the operator: where to save a file, and the
-// patience for work that takes long, shown in a progress dialog that can cancel it.
+// What the window's exports ask of the operator: the patience for work that takes
+// long, shown in a progress dialog that can cancel it.
 
 #include <functional>
 
@@ -12,13 +12,6 @@
 class QWidget;
 
 namespace trelvan {
-
-// Qt's own save dialog, which speaks Chinese like the rest of the program (a
-// desktop's native one would speak the desktop's language): `filters` as
-// "PDF 文件 (*.pdf)", the first one's suffix added to a name typed without one.
-// Empty when the operator cancels.
-QString chooseFileToSave(QWidget* parent, const QString& title, const QStringList& filters,
-                         const QString& suggestedName);
 
 // A progress for work on the window's thread: a modal progress dialog over `parent`
 // that stays hidden unless the work runs longer than about half a second, and

@@ -273,11 +273,6 @@ void MainForm::buildMenus() {
     menu_.manual = item(help, "actionManual", "使用说明");
     menu_.about = item(help, "actionAbout", "关于 Trelvan");
 
-    // Not built yet: present, and disabled until their work is connected.
-    for (QAction* later : {menu_.newJob, menu_.openJob, menu_.editJob, menu_.saveJob, menu_.saveJobAs,
-                           menu_.recentJobs->menuAction()})
-        later->setEnabled(false);
-
     connect(menu_.print, &QAction::triggered, this, &MainForm::Command3_Click);
     connect(menu_.exit, &QAction::triggered, this, &MainForm::Command2_Click);
     connect(menu_.about, &QAction::triggered, this, &MainForm::showAbout);

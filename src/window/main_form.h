@@ -50,8 +50,9 @@ private:
     int width_;
 };
 
-// The items of the menu bar. Those whose work is not built yet are present and
-// disabled; connecting one to its work is all that is left to do.
+// The items of the menu bar. Each is connected to its work where that work is built
+// (the job items by JobActions, the views and the full report by the window); those
+// that need a completed result join enableWithResult.
 struct MenuActions {
     // 文件
     QAction* newJob = nullptr;

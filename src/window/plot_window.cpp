@@ -22,6 +22,7 @@
 #include "state/constants.h"
 #include "state/number_format.h"
 #include "window/main_form.h"
+#include "window/qt_seams.h"
 
 namespace trelvan {
 
@@ -197,7 +198,7 @@ void PlotCanvas::mouseReleaseEvent(QMouseEvent* event) {
 ExportHooks plotExportHooks() {
     ExportHooks hooks;
     hooks.chooseFile = [](QWidget* parent) {
-        return chooseFileToSave(parent, QStringLiteral("导出网图"),
+        return chooseSaveFile(parent, QStringLiteral("导出网图"),
                                 {QStringLiteral("SVG 矢量图 (*.svg)"), QStringLiteral("PNG 图像 (*.png)"),
                                  QStringLiteral("PDF 文件 (*.pdf)")},
                                 QString::fromUtf8(programTitle) + QStringLiteral(" 网图.svg"));

@@ -39,8 +39,8 @@ bool askYesNo(QWidget* parent, const QString& question) {
 }
 
 QString askPdfFileName(QWidget* parent) {
-    return chooseSaveFile(parent, QStringLiteral("保存报告为 PDF 文件"), QStringLiteral("PDF 文件 (*.pdf)"),
-                          QStringLiteral("pdf"), QString::fromUtf8(programTitle) + QStringLiteral(".pdf"));
+    return chooseSaveFile(parent, QStringLiteral("保存报告为 PDF 文件"), {QStringLiteral("PDF 文件 (*.pdf)")},
+                          QString::fromUtf8(programTitle) + QStringLiteral(".pdf"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "window/qt_seams.h"
 
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -77,13 +78,20 @@ void showMessage(QWidget* parent, QMessageBox::Icon icon, const std::string& mes
 
 }  // namespace
 
-QString chooseSaveFile(QWidget* parent, const QString& title, const QString& filter, const QString& suffix,
+QString chooseSaveFile(QWidget* parent, const QString& title, const QStringList& filters,
                        const QString& suggested) {
+    // "svg" of "SVG 矢量图 (*.svg)".
+    const auto suffixOf = [](const QString& filter) {
+        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+        return m.hasMatch() ? m.captured(1) : QString();
+    };
     QFileDialog dialog(parent, title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(filter);
-    dialog.setDefaultSuffix(suffix);
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(suffixOf(filters.value(0)));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, suffixOf](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.selectFile(suggested);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};

@@ -66,9 +66,9 @@ private:
 
 // Asks where to save a file with Qt's own file dialog, which speaks Chinese like the
 // rest of the program (a desktop's native one would speak the desktop's language):
-// `filter` as "PDF 文件 (*.pdf)", `suffix` added to a name typed without one,
-// `suggested` the name offered. Empty when the operator cancels.
-QString chooseSaveFile(QWidget* parent, const QString& title, const QString& filter, const QString& suffix,
+// `filters` as "PDF 文件 (*.pdf)", the chosen type's suffix added to a name typed
+// without one, `suggested` the name offered. Empty when the operator cancels.
+QString chooseSaveFile(QWidget* parent, const QString& title, const QStringList& filters,
                        const QString& suggested);
 
 // The frame the window system puts around a window: measured on a window that is
