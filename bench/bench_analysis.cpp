@@ -12,6 +12,7 @@
 
 #include "analysis/chain_precision.h"
 #include "analysis/tables.h"
+#include "batch_runs.h"
 #include "bench_support.h"
 
 namespace trelvan::bench {
@@ -73,28 +74,9 @@ BENCHMARK(BM_AnalysisOutput<analysis::renderAnalysisText>)->Name("BM_AnalysisTex
 // A whole batch run of the program that also writes the analysis as JSON; compare
 // BM_BatchRun, the same run without it.
 void BM_BatchRunAnalysis(benchmark::State& state) {
-    const int n = static_cast<int>(state.range(0));
-    const std::string transcript = scratchPath("transcript-analysis-" + std::to_string(n) + ".txt");
-    const std::string json = scratchPath("analysis-" + std::to_string(n) + ".json");
-    double peakMb = 0, cpuSeconds = 0;
-    try {
-        const std::string& replies = replyFileOf(n);
-        for (auto _ : state) {
-            const ChildRun run = runChild(TRELVAN_PROGRAM, {"--batch", "--analysis-json", json}, replies, transcript);
-            cpuSeconds += run.cpuSeconds;
-            if (run.exitStatus != 0) {
-                state.SkipWithError(("exit status " + std::to_string(run.exitStatus)).c_str());
-                break;
-            }
-            state.SetIterationTime(run.wallSeconds);
-            peakMb = std::max(peakMb, run.peakRssMb);
-        }
-    } catch (const std::exception& e) {
-        state.SkipWithError(e.what());
-        return;
-    }
-    state.counters["peak_MB"] = peakMb;
-    state.counters["cpu_s"] = benchmark::Counter(cpuSeconds, benchmark::Counter::kAvgIterations);
+    const std::string n = std::to_string(state.range(0));
+    timeBatchRuns(state, {"--analysis-json", scratchPath("analysis-" + n + ".json")},
+                  scratchPath("transcript-analysis-" + n + ".txt"));
 }
 BENCHMARK(BM_BatchRunAnalysis)->Arg(1000)->Arg(16382)->UseManualTime()->Unit(benchmark::kMillisecond);
 

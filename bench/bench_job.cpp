@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QScrollBar>
 
+#include "batch_runs.h"
 #include "bench_support.h"
 #include "job/job.h"
 #include "job/job_sheet.h"
@@ -85,24 +86,15 @@ BENCHMARK(BM_JobWrite)->Arg(1000)->Arg(16382)->Unit(benchmark::kMillisecond)->Us
 
 void BM_BatchJob(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
-    const std::string transcript = scratchPath("job-transcript-" + std::to_string(n) + ".txt");
-    double peakMb = 0;
+    std::string job;
     try {
-        const std::string& job = jobFileOf(n);
-        for (auto _ : state) {
-            const ChildRun run = runChild(TRELVAN_PROGRAM, {"--batch", "--job", job}, "", transcript);
-            if (run.exitStatus != 0) {
-                state.SkipWithError(("exit status " + std::to_string(run.exitStatus)).c_str());
-                break;
-            }
-            state.SetIterationTime(run.wallSeconds);
-            peakMb = std::max(peakMb, run.peakRssMb);
-        }
+        job = jobFileOf(n);
     } catch (const std::exception& e) {
         state.SkipWithError(e.what());
         return;
     }
-    state.counters["peak_MB"] = peakMb;
+    timeBatchRuns(state, {"--job", job}, scratchPath("job-transcript-" + std::to_string(n) + ".txt"),
+                  /*repliesOnInput=*/false);
 }
 BENCHMARK(BM_BatchJob)->Arg(1000)->Arg(16382)->UseManualTime()->Unit(benchmark::kMillisecond);
 
