@@ -238,7 +238,9 @@ TEST(JobReading, AcceptsWhatTheFormatAllows) {
         ASSERT_TRUE(reading.accepted()) << refusalMessage("job.trv", *reading.problem);
         row.holds(reading.job);
         // Written and computed, an accepted job behaves (see fuzz/job_input.h).
-        if (row.bytes.size() < (1u << 20)) EXPECT_EQ(fuzzing::runJobFile(row.bytes), "");
+        if (row.bytes.size() < (1u << 20)) {
+            EXPECT_EQ(fuzzing::runJobFile(row.bytes), "");
+        }
     }
 }
 
