@@ -218,10 +218,12 @@ TEST(JobSaving, AFailedSaveNamesTheFailureAndLeavesTheOldFileByteForByte) {
         EXPECT_THAT(*failure, HasSubstr("无法保存作业文件 " + file + "："));
         EXPECT_THAT(*failure, HasSubstr(row.says));
         EXPECT_EQ(folder.names(), before);  // no temporary file stays
-        if (std::filesystem::is_regular_file(folder / "job.trv"))
+        if (std::filesystem::is_regular_file(folder / "job.trv")) {
             EXPECT_EQ(fileContents(folder / "job.trv"), oldJob);
-        if (std::filesystem::is_regular_file(folder / "notes.txt"))
+        }
+        if (std::filesystem::is_regular_file(folder / "notes.txt")) {
             EXPECT_EQ(fileContents(folder / "notes.txt"), oldJob);
+        }
     }
 }
 

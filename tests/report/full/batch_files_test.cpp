@@ -88,7 +88,9 @@ TEST(BatchFiles, AFileNotWrittenGivesStatusFourAndTheOthersAreWritten) {
         EXPECT_GT(QFileInfo(report).size(), 0);
         EXPECT_EQ(QFileInfo::exists(full), options.contains(full));
         EXPECT_EQ(QFileInfo::exists(plot), options.contains(plot));
-        if (options.contains(full)) EXPECT_GT(testing::readPdfWords(full).count, 2);
+        if (options.contains(full)) {
+            EXPECT_GT(testing::readPdfWords(full).count, 2);
+        }
     }
 }
 

@@ -83,8 +83,12 @@ TEST(FullReport, TheReportUnchangedThenTheAnalysisThenThePlot) {
         EXPECT_GE(outcome.analysisPages, 1);
         EXPECT_EQ(pages, reportPages + outcome.analysisPages + 1);
         EXPECT_EQ(outcome.pages, pages);
-        if (record.N > 40) EXPECT_GT(reportPages, 1);
-        if (record.N > 40) EXPECT_GT(outcome.analysisPages, 1);
+        if (record.N > 40) {
+            EXPECT_GT(reportPages, 1);
+        }
+        if (record.N > 40) {
+            EXPECT_GT(outcome.analysisPages, 1);
+        }
 
         // The report as printed, page for page.
         for (int p = 1; p <= reportPages; ++p) {
