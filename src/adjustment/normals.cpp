@@ -21,8 +21,6 @@ namespace trelvan {
 
 namespace {
 
-constexpr double squareMillimetresPerSquareMetre = 1e6;
-
 // Compact Gauss reduction of rows 2 and 3 of the upper triangle of Q (normal matrix
 // in columns 1..3, right-hand column in column 4), then back substitution
 // k(r) = −(Q(r, 4) + Σ k(j)·Q(r, j)) / Q(r, r), so that k = −N⁻¹g. Row 1 and the

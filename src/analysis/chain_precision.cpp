@@ -42,7 +42,6 @@ namespace trelvan::analysis {
 
 namespace {
 
-constexpr double squareMillimetresPerSquareMetre = 1e6;
 constexpr double millimetresPerMetre = 1000;
 
 struct Vec2 {

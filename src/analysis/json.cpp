@@ -64,7 +64,7 @@ public:
         if (!std::isfinite(x)) throw ComputeFailure("精度分析的结果超出数值范围，无法写出。");
         out_ += shortestNumber(x);
     }
-    void integer(long long x) { out_ += std::to_string(x); }
+    void integer(long long x) { out_ += digits(x); }
     void boolean(bool b) { out_ += b ? "true" : "false"; }
     void null() { out_ += "null"; }
     // A fixed ASCII word of the format.

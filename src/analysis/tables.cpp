@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "entry/value_checks.h"
 #include "report/report.h"
 #include "state/number_format.h"
 
@@ -94,8 +95,6 @@ TableCell relative(double r) {
     if (r == 0) return {"0", 0.0};
     return {"1/" + formatFixed(1 / r, 0), r};
 }
-
-std::string sideName(int k) { return "S" + digits(k); }
 
 Table sides(const ChainPrecision& p) {
     Table t{"边长精度",

@@ -37,6 +37,8 @@ public:
 
 // The text boxes Text1..Text32 of the main window, addressed by number. A write
 // replaces the whole text.
+inline constexpr int textBoxCount = 32;
+
 class TextBoxes {
 public:
     virtual ~TextBoxes() = default;
@@ -58,7 +60,7 @@ public:
     void actionEnded(bool completed) override;
 
 private:
-    static constexpr int boxCount = 33;  // Text1..Text32; index 0 unused
+    static constexpr int boxCount = textBoxCount + 1;  // index 0 unused
     TextBoxes& shown_;
     std::string current_[boxCount];
     std::string completed_[boxCount];

@@ -32,6 +32,7 @@
 #include "adjustment/compute.h"
 #include "entry/interfaces.h"
 #include "state/chain_state.h"
+#include "state/number_format.h"
 #include "state/typed_values.h"
 
 namespace trelvan {
@@ -59,6 +60,11 @@ struct JobProblem {
 
 // The place as a message names it: "sides[6] (S7)", "A.X", "第 3 行第 14 列".
 std::string placeOf(const JobProblem& problem);
+
+// The fields that hold side k (counted from 1, S1 … S(2N+1)) and the name of the
+// unknown point at `index` (counted from 0): "sides[6]", "points[2]".
+std::string sidePath(int k);
+std::string pointsPath(std::size_t index);
 
 // "作业文件 FILE：PLACE：WHAT。"
 std::string refusalMessage(const std::string& fileName, const JobProblem& problem);
@@ -94,10 +100,6 @@ Job jobOf(const ChainState& record);
 // Enter at every prompt of the coordinate listing.
 std::vector<std::string> jobReplies(const Job& job);
 
-// A number as a reply: its general number form, and "-0" for a negative zero so that
-// the value typed is the value kept.
-std::string replyNumber(double value);
-
 // Answers the Compute action's prompts from a list of replies, in order. Past its
 // end a value prompt meets the end of the input and a pause an empty reply.
 class ReplyListPrompter : public Prompter {
@@ -117,8 +119,8 @@ ComputeOutcome computeJob(const Job& job, ChainState& record, TextBoxes& boxes,
                           Messages& messages);
 
 // The job file's text: the keys in the order above, laid out by nlohmann/json's
-// dump(2), numbers in the shortest form that reads back as the same double, and a
-// final newline.
+// dump(2), numbers in a form that reads back as the same double, and a final
+// newline.
 std::string jobText(const Job& job);
 
 // The system calls of an atomic save, replaceable so that a failing disk can be

@@ -24,13 +24,11 @@ public:
 
 const char* const notFinite = "应为有限的数值";
 
-std::string sidePath(int k) { return "sides[" + digits(k - 1) + "]"; }
-
 // The field that holds the name of point i.
 std::string namePath(int i, int n) {
     if (i == 0) return "A.name";
     if (i == n + 1) return "B.name";
-    return "points[" + digits(i - 1) + "]";
+    return pointsPath(static_cast<std::size_t>(i - 1));
 }
 
 // A name is one reply: it cannot hold a line break, and it has the reply's bound.
@@ -102,6 +100,10 @@ std::optional<JobProblem> firstJobProblem(const Job& job) {
     return std::move(problems.front());
 }
 
+std::string sidePath(int k) { return "sides[" + digits(k - 1) + "]"; }
+
+std::string pointsPath(std::size_t index) { return "points[" + digits(index) + "]"; }
+
 std::string placeOf(const JobProblem& problem) {
     if (problem.line > 0) {
         std::string place = "第 " + digits(problem.line) + " 行第 " + digits(problem.column) + " 列";
@@ -109,7 +111,7 @@ std::string placeOf(const JobProblem& problem) {
         return place;
     }
     if (problem.index >= 0 && problem.path.rfind("sides[", 0) == 0)
-        return problem.path + " (S" + digits(problem.index + 1) + ")";
+        return problem.path + " (" + sideName(problem.index + 1) + ")";
     return problem.path;
 }
 

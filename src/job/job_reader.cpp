@@ -57,9 +57,18 @@ std::size_t listLimit(std::size_t depth, const std::string& key) {
 
 const char* const tooLarge = "文件超过 16 MiB，不是作业文件";
 
+// The version a file names, when it is newer than this program reads.
+std::optional<std::uint64_t> newerVersionIn(const Json& root) {
+    const auto found = root.find("trelvan");
+    if (found == root.end() || !found->is_number_unsigned()) return std::nullopt;
+    const auto version = found->get<std::uint64_t>();
+    if (version <= static_cast<std::uint64_t>(jobFormatVersion)) return std::nullopt;
+    return version;
+}
+
 std::string newerVersionText(std::uint64_t version) {
-    return "这是第 " + std::to_string(version) + " 版的作业文件，本程序只能读第 " +
-           std::to_string(jobFormatVersion) + " 版：请使用更新的 Trelvan";
+    return "这是第 " + digits(version) + " 版的作业文件，本程序只能读第 " +
+           digits(jobFormatVersion) + " 版：请使用更新的 Trelvan";
 }
 
 // Line and column of a byte offset in well-formed UTF-8, counted from 1, the column
@@ -161,8 +170,8 @@ public:
         if (frame.keys == nullptr) return true;
         if (!among(key, *frame.keys)) {
             // A newer version is named as such, not by its new fields.
-            if (frames_.size() == 1 && newerVersion())
-                return stop("trelvan", newerVersionText(root["trelvan"].get<std::uint64_t>()));
+            if (const auto newer = frames_.size() == 1 ? newerVersionIn(root) : std::nullopt)
+                return stop("trelvan", newerVersionText(*newer));
             return stop(path(), "未知的字段");
         }
         if (frame.value->contains(key)) return stop(path(), "字段重复出现");
@@ -181,12 +190,6 @@ public:
         return false;
     }
 
-    bool newerVersion() const {
-        const auto found = root.find("trelvan");
-        return found != root.end() && found->is_number_unsigned() &&
-               found->get<std::uint64_t>() > static_cast<std::uint64_t>(jobFormatVersion);
-    }
-
 private:
     struct Frame {
         Json* value = nullptr;                                     // null: not kept
@@ -202,7 +205,7 @@ private:
         std::string p;
         for (const Frame& frame : frames_) {
             if (frame.isList) {
-                p += "[" + std::to_string(frame.count) + "]";
+                p += "[" + digits(frame.count) + "]";
             } else if (!frame.key.empty()) {
                 if (!p.empty()) p += ".";
                 p += shownKey(frame.key);
@@ -238,7 +241,7 @@ private:
         if (!frame.isList) return &((*frame.value)[frame.key] = std::move(value));
         if (frame.count >= frame.limit) {
             const std::string list = frames_.size() == 2 ? frames_[0].key : std::string();
-            ok = stop(list, "项数多于作业文件所能有的 " + std::to_string(frame.limit) + " 项");
+            ok = stop(list, "项数多于作业文件所能有的 " + digits(frame.limit) + " 项");
             problem->index = -1;  // the list as a whole
             return nullptr;
         }
@@ -341,10 +344,9 @@ private:
     bool version(const Json& root) {
         const auto found = root.find("trelvan");
         if (found == root.end()) return fail("trelvan", "缺少这个字段：不是 Trelvan 作业文件");
-        if (found->is_number_unsigned() && found->get<std::uint64_t>() > jobFormatVersion)
-            return fail("trelvan", newerVersionText(found->get<std::uint64_t>()));
+        if (const auto newer = newerVersionIn(root)) return fail("trelvan", newerVersionText(*newer));
         if (!found->is_number_integer() || found->get<std::int64_t>() != jobFormatVersion)
-            return fail("trelvan", "应为整数 " + std::to_string(jobFormatVersion) + "（作业文件的版本）");
+            return fail("trelvan", "应为整数 " + digits(jobFormatVersion) + "（作业文件的版本）");
         return true;
     }
 
@@ -413,7 +415,7 @@ private:
             if (name.is_string())
                 job_.pointName[i + 1] = name.get<std::string>();
             else
-                ok = fail("points[" + std::to_string(i) + "]", "应为文本", static_cast<int>(i));
+                ok = fail(pointsPath(i), "应为文本", static_cast<int>(i));
         }
         return ok;
     }
@@ -429,7 +431,7 @@ private:
             if (side.is_number())
                 job_.side[k + 1] = side.get<double>();
             else
-                ok = fail("sides[" + std::to_string(k) + "]", "应为数值", static_cast<int>(k));
+                ok = fail(sidePath(static_cast<int>(k) + 1), "应为数值", static_cast<int>(k));
         }
         return ok;
     }

@@ -1,16 +1,9 @@
 // A job as the replies that compute it, and the Compute action run on them.
 
-#include <cmath>
-
 #include "job/job.h"
 #include "state/number_format.h"
 
 namespace trelvan {
-
-std::string replyNumber(double value) {
-    if (value == 0 && std::signbit(value)) return "-0";
-    return generalNumber(value);
-}
 
 std::vector<std::string> jobReplies(const Job& job) {
     const int n = job.N;

@@ -30,7 +30,6 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-std::string sidePath(int k) { return "sides[" + digits(k - 1) + "]"; }
 
 std::size_t at(int k) { return static_cast<std::size_t>(k - 1); }
 

@@ -20,8 +20,8 @@ namespace {
 using OrderedJson = nlohmann::ordered_json;
 
 // A whole number within the doubles' exact integers is written as an integer, 0 not
-// 0.0; everything else as nlohmann/json writes a double, the shortest form that
-// reads back as the same value. A negative zero keeps its sign.
+// 0.0; everything else as nlohmann/json writes a double, a form that reads back as
+// the same value (almost always the shortest). A negative zero keeps its sign.
 OrderedJson number(double value) {
     constexpr double exactIntegers = 9007199254740992.0;  // 2^53
     const bool integral = value == std::trunc(value) && std::fabs(value) < exactIntegers;

@@ -169,7 +169,10 @@ std::optional<std::int16_t> toInt16HalfEven(double x) {
     return static_cast<std::int16_t>(rounded);
 }
 
-std::string digits(long long n) { return std::to_string(n); }
+std::string replyNumber(double value) {
+    if (value == 0 && std::signbit(value)) return "-0";
+    return generalNumber(value);
+}
 
 std::string dateTimeText(std::chrono::system_clock::time_point moment) {
     const std::time_t t = std::chrono::system_clock::to_time_t(moment);

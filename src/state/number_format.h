@@ -21,10 +21,14 @@
 //  parseNumber(text)    one complete finite decimal number in the C locale, blanks
 //                       trimmed: "5", "5.", ".3015", "-1.2e3"; not "12abc", "1,5",
 //                       "", ".", "1e400", "inf", "nan".
+//  replyNumber(x)       a value as it is typed back as a reply: generalNumber, and
+//                       "-0" for a negative zero.
+//  digits(n)            an integer's plain decimal digits.
 //  toInt16HalfEven(x)   the 16-bit conversion: nearest integer, halves to even.
 //  dateTimeText(t)      a moment in local time: "2026-12-08 14:03:27".
 
 #include <chrono>
+#include <concepts>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,8 +52,16 @@ std::optional<double> parseNumber(std::string_view text);
 // Empty when x rounds outside the 16-bit range.
 std::optional<std::int16_t> toInt16HalfEven(double x);
 
-// Plain decimal digits, as spliced into texts: "第 3 个".
-std::string digits(long long n);
+// A number as a reply: its general number form, and "-0" for a negative zero so that
+// the value typed is the value kept.
+std::string replyNumber(double value);
+
+// Plain decimal digits, as spliced into texts: "第 3 个". (std::to_string of an
+// integer never consults the locale.)
+template <std::integral Integer>
+std::string digits(Integer n) {
+    return std::to_string(n);
+}
 
 // The moment in the local time zone, year-month-day and the time to the second,
 // digits only and never in the desktop's date format: "2026-12-08 14:03:27".
