@@ -1,10 +1,8 @@
 #include "window/job_actions.h"
 
 #include <QAction>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QSettings>
@@ -33,16 +31,8 @@ QSettings settings() {
                      QString::fromUtf8(programTitle));
 }
 
-// Qt's own dialog, which speaks Chinese like the rest of the program (a desktop's
-// native one would speak the desktop's language), like the one that saves.
 QString chooseJobFile(QWidget* parent, const QString& folder) {
-    QFileDialog dialog(parent, QStringLiteral("打开作业文件"), folder.isEmpty() ? QDir::homePath() : folder);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({jobFilter, QStringLiteral("所有文件 (*)")});
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().front();
+    return chooseOpenFile(parent, QStringLiteral("打开作业文件"), {jobFilter, QStringLiteral("所有文件 (*)")}, folder);
 }
 
 // A name in a menu, where "&" would mark a shortcut key; long ones cut short.
@@ -75,7 +65,7 @@ JobHooks JobHooks::system() {
     hooks.chooseJobToSave = [](QWidget* parent, const QString& suggested) {
         return chooseSaveFile(parent, QStringLiteral("保存作业文件"), {jobFilter}, suggested);
     };
-    hooks.confirm = PrintHooks::system().confirm;
+    hooks.confirm = askYesNo;
     return hooks;
 }
 
@@ -142,7 +132,7 @@ void JobActions::fillRecentMenu() {
     for (const QString& file : files) {
         const QFileInfo info(file);
         QAction* item = menu->addAction(QStringLiteral("&%1  %2（%3）")
-                                            .arg(++number)
+                                            .arg(q(digits(++number)))
                                             .arg(menuText(info.fileName()),
                                                  menuText(QDir::toNativeSeparators(info.absolutePath()), 60)));
         item->setToolTip(QDir::toNativeSeparators(file));
@@ -234,9 +224,9 @@ void JobActions::keepLastJob() {
     }
     const std::string& a = job.pointName.front();
     const std::string& b = job.pointName.back();
+    const std::string computed = dateTimeText(form_.record().computedAt).substr(0, 16);  // to the minute
     recent_.setLastJobSummary(QStringLiteral("%1 至 %2，%3 个三角形，%4")
-                                  .arg(q(a).left(20), q(b).left(20), q(digits(job.N)),
-                                       QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
+                                  .arg(q(a).left(20), q(b).left(20), q(digits(job.N)), q(computed)));
 }
 
 void JobActions::showCaption() {

@@ -126,8 +126,8 @@ QVariant SheetTableModel::data(const QModelIndex& index, int role) const {
             if (isMarked) return markedColour;
             return {};
         case Qt::ToolTipRole:
-            if (!even) return QStringLiteral("S%1 是方位角推算路线上的边").arg(k);
-            return QStringLiteral("S%1 位于方位角推算路线的%2侧").arg(k).arg(right ? QStringLiteral("右") : QStringLiteral("左"));
+            if (!even) return q(sideName(k)) + QStringLiteral(" 是方位角推算路线上的边");
+            return q(sideName(k)) + (right ? QStringLiteral(" 位于方位角推算路线的右侧") : QStringLiteral(" 位于方位角推算路线的左侧"));
         default: return {};
     }
 }
@@ -558,9 +558,7 @@ void JobEditor::removeTriangle() {
     if (n <= 1) return;
     if (!lastTriangleIsEmpty(sheet_) && hooks_.confirm &&
         !hooks_.confirm(this, QStringLiteral("删除第 %1 个三角形，连同点 %1 的点名和边长 S%2、S%3 吗？")
-                                  .arg(n)
-                                  .arg(2 * n)
-                                  .arg(2 * n + 1)))
+                                  .arg(q(digits(n)), q(digits(2 * n)), q(digits(2 * n + 1)))))
         return;
     sides_->changeRows([&] { names_->changeRows([&] { removeLastTriangle(sheet_); }); });
     edited();
@@ -594,15 +592,15 @@ void JobEditor::pasteInto(SheetTableModel* model, SheetView* view, const QModelI
     view->selectionModel()->select(QItemSelection(from, to), QItemSelectionModel::ClearAndSelect);
     view->scrollTo(from);
     showMessage(sheet_.triangles() > before
-                    ? QStringLiteral("粘贴了 %1 行；锁加长到 %2 个三角形。").arg(pasted.count).arg(sheet_.triangles())
-                    : QStringLiteral("粘贴了 %1 行。").arg(pasted.count),
+                    ? QStringLiteral("粘贴了 %1 行；锁加长到 %2 个三角形。").arg(q(digits(pasted.count)), q(digits(sheet_.triangles())))
+                    : QStringLiteral("粘贴了 %1 行。").arg(q(digits(pasted.count))),
                 false);
 }
 
 void JobEditor::edited() { modified_ = true; }
 
 void JobEditor::showCount() {
-    count_->setText(QStringLiteral("三角形个数 N = %1").arg(sheet_.triangles()));
+    count_->setText(QStringLiteral("三角形个数 N = %1").arg(q(digits(sheet_.triangles()))));
     remove_->setEnabled(sheet_.triangles() > 1);
 }
 

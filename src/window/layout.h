@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "entry/interfaces.h"
 #include "state/constants.h"
 
 namespace trelvan::layout {
@@ -98,7 +99,7 @@ struct LineSpec {
 };
 
 // The text boxes. Every one starts empty; the program writes them, never reads them.
-inline constexpr std::array<TextBoxSpec, 32> textBoxes{{
+inline constexpr std::array<TextBoxSpec, textBoxCount> textBoxes{{
     // Known coordinates and direction points.
     {"Text1", 3720, 2880, 1455, 270, song9Bold},
     {"Text2", 3720, 3240, 1455, 270, song9Bold},

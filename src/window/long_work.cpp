@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QProgressDialog>
 
+#include "state/constants.h"
+
 namespace trelvan {
 
 namespace {
@@ -25,7 +27,7 @@ PaintProgress progressDialog(QWidget* parent, const QString& label) {
     owner->dialog = new QProgressDialog(label, QStringLiteral("取消"), 0, 1, parent);
     QProgressDialog* dialog = owner->dialog;
     dialog->setObjectName(QStringLiteral("WorkProgress"));
-    dialog->setWindowTitle(QStringLiteral("Trelvan"));
+    dialog->setWindowTitle(QString::fromUtf8(programTitle));
     dialog->setWindowModality(Qt::WindowModal);  // its setValue keeps the window painted
     dialog->setMinimumDuration(quietMilliseconds);
     dialog->setAutoReset(false);

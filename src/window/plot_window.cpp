@@ -208,7 +208,7 @@ ExportHooks plotExportHooks() {
 
 PlotWindow::PlotWindow(QWidget* parent) : QWidget(parent, Qt::Window), hooks_(plotExportHooks()) {
     setObjectName(QStringLiteral("PlotWindow"));
-    setWindowTitle(QStringLiteral("网图 - Trelvan"));
+    setWindowTitle(QStringLiteral("网图 - ") + QString::fromUtf8(programTitle));
     canvas_ = new PlotCanvas(this);
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("PlotStatus"));

@@ -1,6 +1,5 @@
 #include "window/print_action.h"
 
-#include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -31,11 +30,6 @@ QString printOnSystemPrinter(const Report& report, const QString& name) {
         return QStringLiteral("打印机 %1 报告错误，报告没有打印出来。").arg(name);
     }
     return {};
-}
-
-bool askYesNo(QWidget* parent, const QString& question) {
-    return QMessageBox::question(parent, QString::fromUtf8(programTitle), question,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 QString askPdfFileName(QWidget* parent) {

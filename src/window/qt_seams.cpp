@@ -1,5 +1,6 @@
 #include "window/qt_seams.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QRegularExpression>
 #include <QGuiApplication>
@@ -77,6 +78,22 @@ void showMessage(QWidget* parent, QMessageBox::Icon icon, const std::string& mes
 }
 
 }  // namespace
+
+QString chooseOpenFile(QWidget* parent, const QString& title, const QStringList& filters,
+                       const QString& folder) {
+    QFileDialog dialog(parent, title, folder.isEmpty() ? QDir::homePath() : folder);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+bool askYesNo(QWidget* parent, const QString& question) {
+    return QMessageBox::question(parent, QString::fromUtf8(programTitle), question,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+}
 
 QString chooseSaveFile(QWidget* parent, const QString& title, const QStringList& filters,
                        const QString& suggested) {

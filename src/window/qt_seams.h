@@ -61,15 +61,23 @@ public:
     void setText(int box, const std::string& text) override;
 
 private:
-    std::array<QLineEdit*, 33> edits_{};  // index 0 unused
+    std::array<QLineEdit*, textBoxCount + 1> edits_{};  // index 0 unused
 };
 
-// Asks where to save a file with Qt's own file dialog, which speaks Chinese like the
-// rest of the program (a desktop's native one would speak the desktop's language):
-// `filters` as "PDF 文件 (*.pdf)", the chosen type's suffix added to a name typed
-// without one, `suggested` the name offered. Empty when the operator cancels.
+// File dialogs are Qt's own, which speak Chinese like the rest of the program (a
+// desktop's native one would speak the desktop's language). Both are empty when the
+// operator cancels.
+//
+// Asks for an existing file to open, in `folder` (the home folder when empty).
+QString chooseOpenFile(QWidget* parent, const QString& title, const QStringList& filters,
+                       const QString& folder);
+// Asks where to save a file: `filters` as "PDF 文件 (*.pdf)", the chosen type's suffix
+// added to a name typed without one, `suggested` the name offered.
 QString chooseSaveFile(QWidget* parent, const QString& title, const QStringList& filters,
                        const QString& suggested);
+
+// A question answered 是 or 否 (是 offered).
+bool askYesNo(QWidget* parent, const QString& question);
 
 // The frame the window system puts around a window: measured on a window that is
 // shown, estimated for one that is not yet.
@@ -91,7 +99,7 @@ public:
 private:
     TextBoxes& shown_;
     bool held_ = false;
-    std::array<std::optional<std::string>, 33> pending_;  // index 0 unused
+    std::array<std::optional<std::string>, textBoxCount + 1> pending_;  // index 0 unused
 };
 
 }  // namespace trelvan
