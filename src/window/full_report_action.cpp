@@ -21,22 +21,16 @@ void exportFullReport(QWidget* parent, const ChainState& record, Messages& messa
         messages.say("还没有完成的平差计算结果，无法导出完整报告。");
         return;
     }
-    const QString fileName = hooks.chooseFile(parent);
-    if (fileName.isEmpty()) return;
-    FullReportOutcome outcome;
-    {
-        const PaintProgress progress = hooks.progress(parent, QStringLiteral("正在写入完整报告 %1 …").arg(fileName));
-        outcome = writeFullReportPdf(record, fileName, progress);
-    }  // the progress dialog is gone before the outcome is said
-    switch (outcome.kind) {
-        case FullReportOutcome::Kind::Written:
-            messages.inform(QStringLiteral("完整报告已保存为 %1（共 %2 页）")
-                                .arg(fileName, QString::fromStdString(digits(outcome.pages)))
-                                .toStdString());
-            break;
-        case FullReportOutcome::Kind::Failed: messages.say(outcome.message.toStdString()); break;
-        case FullReportOutcome::Kind::Stopped: break;  // the operator cancelled: no file, nothing to say
-    }
+    runExport(parent, hooks, messages, QStringLiteral("正在写入完整报告"),
+              [&](const QString& fileName, const PaintProgress& progress) {
+                  const FullReportOutcome outcome = writeFullReportPdf(record, fileName, progress);
+                  ExportOutcome told;
+                  told.stopped = outcome.kind == FullReportOutcome::Kind::Stopped;
+                  if (outcome.kind == FullReportOutcome::Kind::Failed) told.failure = outcome.message;
+                  told.written = QStringLiteral("完整报告已保存为 %1（共 %2 页）")
+                                     .arg(fileName, QString::fromStdString(digits(outcome.pages)));
+                  return told;
+              });
 }
 
 }  // namespace trelvan

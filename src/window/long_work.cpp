@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QProgressDialog>
 
+#include "entry/interfaces.h"
 #include "state/constants.h"
 
 namespace trelvan {
@@ -40,6 +41,20 @@ PaintProgress progressDialog(QWidget* parent, const QString& label) {
         dialog->setValue(std::clamp(done, 0, dialog->maximum()));
         return owner->dialog != nullptr && !dialog->wasCanceled();
     };
+}
+
+void runExport(QWidget* parent, const ExportHooks& hooks, Messages& messages, const QString& working,
+               const std::function<ExportOutcome(const QString& fileName, const PaintProgress& progress)>& write) {
+    const QString fileName = hooks.chooseFile(parent);
+    if (fileName.isEmpty()) return;
+    ExportOutcome outcome;
+    {
+        const PaintProgress progress = hooks.progress(parent, working + QStringLiteral(" ") + fileName + QStringLiteral(" …"));
+        outcome = write(fileName, progress);
+    }  // the progress dialog is gone before the outcome is said
+    if (outcome.stopped) return;
+    if (!outcome.failure.isEmpty()) messages.say(outcome.failure.toStdString());
+    else messages.inform(outcome.written.toStdString());
 }
 
 }  // namespace trelvan

@@ -273,20 +273,16 @@ void PlotWindow::showScale() {
 
 void PlotWindow::exportPlot() {
     if (canvas_->figure().empty()) return;
-    const QString fileName = hooks_.chooseFile(this);
-    if (fileName.isEmpty()) return;
-    bool stopped = false;
-    QString failure;
-    {
-        const PaintProgress progress = hooks_.progress(this, QStringLiteral("正在写入网图 %1 …").arg(fileName));
-        failure = plot::writePlot(canvas_->figure(), fileName, [&](int done, int total) {
-            stopped = !progress(done, total);
-            return !stopped;
-        });
-    }  // the progress dialog is gone before the outcome is said
-    if (stopped) return;  // cancelled: no file, nothing to say
-    if (!failure.isEmpty()) messages_->say(failure.toStdString());
-    else messages_->inform(QStringLiteral("网图已保存为 %1").arg(fileName).toStdString());
+    runExport(this, hooks_, *messages_, QStringLiteral("正在写入网图"),
+              [&](const QString& fileName, const PaintProgress& progress) {
+                  ExportOutcome told;
+                  told.failure = plot::writePlot(canvas_->figure(), fileName, [&](int done, int total) {
+                      told.stopped = !progress(done, total);
+                      return !told.stopped;
+                  });
+                  told.written = QStringLiteral("网图已保存为 %1").arg(fileName);
+                  return told;
+              });
 }
 
 PlotWindow* showChainPlot(MainForm& form) {
