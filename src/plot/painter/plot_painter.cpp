@@ -229,27 +229,12 @@ bool drawMarkers(QPainter& painter, const PageMap& map, const std::vector<Marker
 
 bool drawTexts(QPainter& painter, const PageMap& map, const std::vector<Text>& texts, const QString& family,
                Ticker& ticker) {
-    QFont font(family);
-    double em = -1;
-    std::unique_ptr<QFontMetricsF> metrics;
-    painter.setPen(Qt::black);
-    const bool svg = writesSvg(painter);
+    // Each text in an SVG group of its own, so that its runs can be joined (see
+    // joinTextRuns).
+    BoxedTexts boxed(painter, family, writesSvg(painter));
     for (const Text& t : texts) {
-        if (t.box.height != em) {
-            em = t.box.height;
-            // The em in device pixels, as a point size on this device.
-            font.setPointSizeF(std::max(0.01, map.length(em) * 72.0 / painter.device()->logicalDpiY()));
-            painter.setFont(font);
-            metrics = std::make_unique<QFontMetricsF>(font, painter.device());
-        } else if (svg) {
-            // Setting the font again opens a new group in the SVG, so that the runs
-            // of each text stand in a group of their own (see joinTextRuns).
-            painter.setFont(font);
-        }
         const QRectF box = map(t.box);
-        const double baseline = box.top() + (box.height() - metrics->ascent() - metrics->descent()) / 2 +
-                                metrics->ascent();
-        painter.drawText(QPointF(box.left(), baseline), QString::fromStdString(t.text));
+        boxed.draw(box.topLeft(), box.height(), QString::fromStdString(t.text));
         if (!ticker.add(1)) return false;
     }
     return true;

@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-#include <QFont>
-#include <QFontMetricsF>
+#include <QColor>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -50,22 +49,9 @@ private:
 
 // Texts in boxes one em high, each line centred in its box, as the plot sets its own.
 void drawTexts(QPainter& painter, const SheetMap& map, const std::vector<analysis::SheetText>& texts) {
-    QFont font(QString::fromUtf8(reportFontFamily));
-    double em = -1;
-    std::optional<QFontMetricsF> metrics;
-    painter.setPen(Qt::black);
-    for (const analysis::SheetText& t : texts) {
-        if (t.em != em) {
-            em = t.em;
-            font.setPointSizeF(map.length(em) * 72.0 / painter.device()->logicalDpiY());
-            painter.setFont(font);
-            metrics.emplace(font, painter.device());
-        }
-        const double box = map.length(t.em);
-        const QPointF at = map(t.left, t.top);
-        const double baseline = at.y() + (box - metrics->ascent() - metrics->descent()) / 2 + metrics->ascent();
-        painter.drawText(QPointF(at.x(), baseline), QString::fromStdString(t.text));
-    }
+    BoxedTexts boxed(painter, QString::fromUtf8(reportFontFamily), false);
+    for (const analysis::SheetText& t : texts)
+        boxed.draw(map(t.left, t.top), map.length(t.em), QString::fromStdString(t.text));
 }
 
 void drawSheet(QPainter& painter, const SheetMap& map, const analysis::Sheet& sheet) {

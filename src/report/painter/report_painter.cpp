@@ -112,6 +112,26 @@ constexpr int linesBetweenProgress = 200;
 
 }  // namespace
 
+BoxedTexts::BoxedTexts(QPainter& painter, const QString& family, bool groupEachText)
+    : painter_(painter), font_(family), groupEachText_(groupEachText) {
+    painter_.setPen(Qt::black);
+}
+
+void BoxedTexts::draw(QPointF boxTopLeft, double emDevice, const QString& text) {
+    if (emDevice != em_) {
+        em_ = emDevice;
+        // The em in device units, as a point size on this device.
+        font_.setPointSizeF(std::max(0.01, em_ * 72.0 / painter_.device()->logicalDpiY()));
+        painter_.setFont(font_);
+        metrics_.emplace(font_, painter_.device());
+    } else if (groupEachText_) {
+        painter_.setFont(font_);
+    }
+    const double baseline =
+        boxTopLeft.y() + (emDevice - metrics_->ascent() - metrics_->descent()) / 2 + metrics_->ascent();
+    painter_.drawText(QPointF(boxTopLeft.x(), baseline), text);
+}
+
 void installFontSubstitutions() {
     const QStringList song = {QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC")};
     QFont::insertSubstitutions(QString::fromUtf8(reportFontFamily), song);

@@ -3,7 +3,11 @@
 // ("宋体", "MS Sans Serif") to installed faces. The one Qt piece both shells share.
 
 #include <functional>
+#include <optional>
 
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPointF>
 #include <QString>
 
 #include "report/report.h"
@@ -24,6 +28,27 @@ inline constexpr double pdfMarginMillimetres = 10.0;
 // Maps "宋体"/"SimSun" to a Song-style CJK face and "MS Sans Serif" to a sans face.
 // Call once after the application object exists.
 void installFontSubstitutions();
+
+// Texts set in boxes one em high, in black: the font's em is the box's height, and
+// each line stands centred in its box, its ascent and descent as far from the top
+// as from the bottom. The font is changed only when the em does.
+class BoxedTexts {
+public:
+    // `groupEachText`: the font is set again before every text, so that an SVG holds
+    // each text in a group of its own.
+    BoxedTexts(QPainter& painter, const QString& family, bool groupEachText);
+
+    // `text` in the box whose top left is `boxTopLeft`, `emDevice` high, in the
+    // painter's device coordinates.
+    void draw(QPointF boxTopLeft, double emDevice, const QString& text);
+
+private:
+    QPainter& painter_;
+    QFont font_;
+    bool groupEachText_;
+    double em_ = -1;
+    std::optional<QFontMetricsF> metrics_;
+};
 
 // Told now and then how much of a long piece of painting is done, out of how much;
 // returns false to stop it.
