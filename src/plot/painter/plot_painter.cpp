@@ -8,7 +8,6 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QFont>
-#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QImageWriter>
@@ -31,13 +30,6 @@
 namespace trelvan::plot {
 
 namespace {
-
-// The installed face the report's font name maps to, so that an SVG names a face
-// a viewer can find rather than the program's alias for it.
-QString plotFontFamily() {
-    installFontSubstitutions();
-    return QFontInfo(QFont(QString::fromUtf8(reportFontFamily))).family();
-}
 
 // Pens in millimetres on the page; dash patterns in pen widths.
 struct PenStyle {
@@ -227,11 +219,10 @@ bool drawMarkers(QPainter& painter, const PageMap& map, const std::vector<Marker
     return true;
 }
 
-bool drawTexts(QPainter& painter, const PageMap& map, const std::vector<Text>& texts, const QString& family,
-               Ticker& ticker) {
+bool drawTexts(QPainter& painter, const PageMap& map, const std::vector<Text>& texts, Ticker& ticker) {
     // Each text in an SVG group of its own, so that its runs can be joined (see
     // joinTextRuns).
-    BoxedTexts boxed(painter, family, writesSvg(painter));
+    BoxedTexts boxed(painter, reportFace(), writesSvg(painter));
     for (const Text& t : texts) {
         const QRectF box = map(t.box);
         boxed.draw(box.topLeft(), box.height(), QString::fromStdString(t.text));
@@ -312,7 +303,7 @@ TextWidth fontTextWidth() {
     // so a name is as wide as its characters together. Thousands of names are
     // measured for every layout of a long chain.
     constexpr int reference = 200;
-    QFont font(plotFontFamily());
+    QFont font(reportFace());
     font.setPixelSize(reference);
     auto metrics = std::make_shared<QFontMetricsF>(font);
     auto advances = std::make_shared<std::unordered_map<char32_t, double>>();
@@ -345,7 +336,6 @@ int plotWork(const Plot& plot) {
 bool paintPlot(QPainter& painter, const Plot& plot, const QRectF& target, const PaintProgress& progress) {
     if (plot.empty() || target.isEmpty()) return true;
     const PageMap map(plot, target);
-    const QString family = plotFontFamily();
     Ticker ticker(progress, plotWork(plot));
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
@@ -359,14 +349,14 @@ bool paintPlot(QPainter& painter, const Plot& plot, const QRectF& target, const 
                        drawSegments(painter, map, plot.orientationLines, ticker) &&
                        drawFills(painter, map, plot.arrowHeads, ticker) &&
                        drawMarkers(painter, map, plot.markers, ticker) &&
-                       drawTexts(painter, map, plot.names, family, ticker);
+                       drawTexts(painter, map, plot.names, ticker);
     painter.restore();
 
     const bool whole = chain && drawSegments(painter, map, plot.frame, ticker) &&
                        drawFills(painter, map, plot.frameFills, ticker) &&
                        drawSegments(painter, map, plot.legendSides, ticker) &&
                        drawMarkers(painter, map, plot.legendMarkers, ticker) &&
-                       drawTexts(painter, map, plot.captions, family, ticker) && ticker.finish();
+                       drawTexts(painter, map, plot.captions, ticker) && ticker.finish();
     painter.restore();
     return whole;
 }

@@ -102,7 +102,6 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
         return outcome;
     }
 
-    installFontSubstitutions();
     const plot::TextWidth measure = plot::fontTextWidth();
     analysis::SheetSetup setup;
     setup.width = a4Short, setup.height = a4Long;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include <QFont>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -133,11 +134,23 @@ void BoxedTexts::draw(QPointF boxTopLeft, double emDevice, const QString& text) 
 }
 
 void installFontSubstitutions() {
-    const QStringList song = {QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC")};
-    QFont::insertSubstitutions(QString::fromUtf8(reportFontFamily), song);
-    QFont::insertSubstitutions(QStringLiteral("SimSun"), song);
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC")});
+    static const bool installed = [] {
+        const QStringList song = {QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC")};
+        QFont::insertSubstitutions(QString::fromUtf8(reportFontFamily), song);
+        QFont::insertSubstitutions(QStringLiteral("SimSun"), song);
+        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                                   {QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC")});
+        return true;
+    }();
+    (void)installed;
+}
+
+const QString& reportFace() {
+    static const QString face = [] {
+        installFontSubstitutions();
+        return QFontInfo(QFont(QString::fromUtf8(reportFontFamily))).family();
+    }();
+    return face;
 }
 
 PaintedPages paintReportPages(const Report& report, QPainter& painter, QPagedPaintDevice& device,
@@ -166,7 +179,6 @@ PaintedPages paintReportPages(const Report& report, QPainter& painter, QPagedPai
 }
 
 QString paintReport(const Report& report, QPagedPaintDevice& device) {
-    installFontSubstitutions();
     QPainter painter;
     if (!painter.begin(&device)) return QStringLiteral("无法开始输出报告：打印设备未能打开。");
     const PaintedPages painted = paintReportPages(report, painter, device);

@@ -26,8 +26,13 @@ inline constexpr const char* reportFontFamily = "宋体";
 inline constexpr double pdfMarginMillimetres = 10.0;
 
 // Maps "宋体"/"SimSun" to a Song-style CJK face and "MS Sans Serif" to a sans face.
-// Call once after the application object exists.
+// Call after the application object exists; only the first call installs them.
 void installFontSubstitutions();
+
+// The installed face the report's font name maps to, found once (the substitutions
+// installed first): the face a plot is drawn and measured in, and the one an SVG
+// names, so that a viewer can find it. Only once the application object exists.
+const QString& reportFace();
 
 // Texts set in boxes one em high, in black: the font's em is the box's height, and
 // each line stands centred in its box, its ascent and descent as far from the top
