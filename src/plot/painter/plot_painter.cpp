@@ -19,7 +19,6 @@
 #include <QPainterPath>
 #include <QPdfWriter>
 #include <QPolygonF>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -420,11 +419,8 @@ QString writePng(const Plot& plot, QIODevice& out, int dotsPerInch, const PaintP
 
 QString writePdf(const Plot& plot, QIODevice& out, const PaintProgress& progress) {
     QPdfWriter pdf(&out);
-    pdf.setResolution(1200);
-    pdf.setTitle(QString::fromUtf8(programTitle));
-    pdf.setCreator(QString::fromUtf8(programTitle));
-    pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(plot.width, plot.height), QPageSize::Millimeter),
-                                  QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    setUpPdf(pdf, QPageLayout(QPageSize(QSizeF(plot.width, plot.height), QPageSize::Millimeter),
+                              QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     return paintOn(pdf, plot, QRectF(0, 0, pdf.width(), pdf.height()), progress);
 }
 
@@ -433,17 +429,12 @@ QString writePdf(const Plot& plot, QIODevice& out, const PaintProgress& progress
 QString writePlot(const Plot& plot, const QString& fileName, PlotFormat format, int dotsPerInch,
                   const PaintProgress& progress) {
     if (plot.empty()) return failure(fileName, QStringLiteral("没有可绘制的平差结果。"));
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) return failure(fileName, file.errorString());
-    const QString failed = format == PlotFormat::Svg   ? writeSvg(plot, file, progress)
-                           : format == PlotFormat::Png ? writePng(plot, file, dotsPerInch, progress)
-                                                       : writePdf(plot, file, progress);
-    if (!failed.isEmpty()) {
-        file.cancelWriting();
-        return failure(fileName, failed);
-    }
-    if (!file.commit()) return failure(fileName, file.errorString());
-    return {};
+    const QString failed = saveWhole(fileName, [&](QIODevice& file) {
+        return format == PlotFormat::Svg   ? writeSvg(plot, file, progress)
+               : format == PlotFormat::Png ? writePng(plot, file, dotsPerInch, progress)
+                                           : writePdf(plot, file, progress);
+    });
+    return failed.isEmpty() ? QString() : failure(fileName, failed);
 }
 
 QString writePlot(const ChainFigure& figure, const QString& fileName, const PaintProgress& progress) {

@@ -9,7 +9,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include "analysis/chain_precision.h"
 #include "analysis/table_sheets.h"
@@ -126,31 +125,28 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
     const int work = static_cast<int>(report.size()) + tableRows + plot::plotWork(plot);
     const std::string computedAt = dateTimeText(record.computedAt);
 
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        outcome.message = failure(fileName, file.errorString());
-        return outcome;
-    }
-    const auto stop = [&](FullReportOutcome::Kind kind, const QString& why) {
-        file.cancelWriting();
-        outcome.kind = kind;
-        outcome.message = kind == FullReportOutcome::Kind::Stopped ? QString() : failure(fileName, why);
-        outcome.reportPages = outcome.analysisPages = outcome.pages = 0;
-        return outcome;
-    };
-    {
+    // Asked by the progress to stop: nothing is written, and no failure told.
+    bool stopped = false;
+    const QString failed = saveWhole(fileName, [&](QIODevice& file) -> QString {
         QPdfWriter writer(&file);
         setUpReportPdf(writer);
         QPainter painter;
-        if (!painter.begin(&writer)) return stop(FullReportOutcome::Kind::Failed, QStringLiteral("输出设备未能打开。"));
+        if (!painter.begin(&writer)) return QStringLiteral("输出设备未能打开。");
+        // The painting ended unfinished, for the reason given, or because it was
+        // asked to stop.
+        const auto fail = [&](const QString& why) {
+            painter.end();
+            return why;
+        };
+        const auto stop = [&] {
+            stopped = true;
+            return fail(QStringLiteral("已停止。"));
+        };
 
         // The report, exactly as printed.
         const PaintedPages painted = paintReportPages(report, painter, writer, partOf(progress, 0, work));
-        if (painted.stopped || !painted.failure.isEmpty()) {
-            painter.end();
-            return stop(painted.stopped ? FullReportOutcome::Kind::Stopped : FullReportOutcome::Kind::Failed,
-                        painted.failure);
-        }
+        if (painted.stopped) return stop();
+        if (!painted.failure.isEmpty()) return fail(painted.failure);
         outcome.reportPages = painted.pages;
         outcome.analysisPages = sheets.count();
         outcome.pages = outcome.reportPages + outcome.analysisPages + 1;
@@ -159,10 +155,7 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
         int done = static_cast<int>(report.size());
         const SheetMap map(writer);
         for (int i = 0; i < sheets.count(); ++i) {
-            if (!newAddedPage(writer, QPageLayout::Portrait)) {
-                painter.end();
-                return stop(FullReportOutcome::Kind::Failed, QStringLiteral("输出设备未能换到新的一页。"));
-            }
+            if (!newAddedPage(writer, QPageLayout::Portrait)) return fail(QStringLiteral("输出设备未能换到新的一页。"));
             analysis::Sheet sheet = sheets.sheet(i);
             const int number = outcome.reportPages + i + 1;
             for (analysis::SheetText& t :
@@ -170,30 +163,23 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
                 sheet.texts.push_back(std::move(t));
             drawSheet(painter, map, sheet);
             done += sheets.rowsOn(i);
-            if (progress && !progress(done, work)) {
-                painter.end();
-                return stop(FullReportOutcome::Kind::Stopped, {});
-            }
+            if (progress && !progress(done, work)) return stop();
         }
 
         // The plot on a page of its own.
-        if (!newAddedPage(writer, plot.width > plot.height ? QPageLayout::Landscape : QPageLayout::Portrait)) {
-            painter.end();
-            return stop(FullReportOutcome::Kind::Failed, QStringLiteral("输出设备未能换到新的一页。"));
-        }
+        if (!newAddedPage(writer, plot.width > plot.height ? QPageLayout::Landscape : QPageLayout::Portrait))
+            return fail(QStringLiteral("输出设备未能换到新的一页。"));
         const QRectF whole(QPointF(0, 0), QSizeF(map.length(plot.width), map.length(plot.height)));
-        if (!plot::paintPlot(painter, plot, whole, partOf(progress, done, work))) {
-            painter.end();
-            return stop(FullReportOutcome::Kind::Stopped, {});
-        }
+        if (!plot::paintPlot(painter, plot, whole, partOf(progress, done, work))) return stop();
         drawTexts(painter, map,
                   analysis::pageFooter(plot.width, plot.height, addedMargin, computedAt, outcome.pages,
                                        outcome.pages, measure));
-        if (!painter.end()) return stop(FullReportOutcome::Kind::Failed, QStringLiteral("输出设备报告错误。"));
-    }
-    if (!file.commit()) {
-        outcome.kind = FullReportOutcome::Kind::Failed;
-        outcome.message = failure(fileName, file.errorString());
+        if (!painter.end()) return QStringLiteral("输出设备报告错误。");
+        return {};
+    });
+    if (!failed.isEmpty()) {
+        outcome.kind = stopped ? FullReportOutcome::Kind::Stopped : FullReportOutcome::Kind::Failed;
+        outcome.message = stopped ? QString() : failure(fileName, failed);
         outcome.reportPages = outcome.analysisPages = outcome.pages = 0;
         return outcome;
     }

@@ -190,35 +190,37 @@ QString paintReport(const Report& report, QPagedPaintDevice& device) {
     return {};
 }
 
-void setUpReportPdf(QPdfWriter& writer) {
+QString saveWhole(const QString& fileName, const std::function<QString(QIODevice&)>& write) {
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    if (const QString failed = write(file); !failed.isEmpty()) {
+        file.cancelWriting();
+        return failed;
+    }
+    if (!file.commit()) return file.errorString();
+    return {};
+}
+
+void setUpPdf(QPdfWriter& writer, const QPageLayout& layout) {
     writer.setResolution(1200);
     writer.setTitle(QString::fromUtf8(programTitle));
     writer.setCreator(QString::fromUtf8(programTitle));
+    writer.setPageLayout(layout);
+}
+
+void setUpReportPdf(QPdfWriter& writer) {
     const qreal m = pdfMarginMillimetres;
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(m, m, m, m),
-                                     QPageLayout::Millimeter));
+    setUpPdf(writer, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(m, m, m, m),
+                                 QPageLayout::Millimeter));
 }
 
 QString writeReportPdf(const Report& report, const QString& fileName) {
-    // Written to a temporary file and renamed into place only when complete, so a
-    // failure never leaves a truncated report behind or destroys an older one.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return QStringLiteral("无法写入 PDF 文件 %1：%2").arg(fileName, file.errorString());
-    }
-    {
+    const QString failed = saveWhole(fileName, [&report](QIODevice& file) {
         QPdfWriter writer(&file);
         setUpReportPdf(writer);
-        const QString failure = paintReport(report, writer);
-        if (!failure.isEmpty()) {
-            file.cancelWriting();
-            return QStringLiteral("无法写入 PDF 文件 %1：%2").arg(fileName, failure);
-        }
-    }
-    if (!file.commit()) {
-        return QStringLiteral("无法写入 PDF 文件 %1：%2").arg(fileName, file.errorString());
-    }
-    return {};
+        return paintReport(report, writer);
+    });
+    return failed.isEmpty() ? QString() : QStringLiteral("无法写入 PDF 文件 %1：%2").arg(fileName, failed);
 }
 
 }  // namespace trelvan

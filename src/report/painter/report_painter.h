@@ -12,6 +12,8 @@
 
 #include "report/report.h"
 
+class QIODevice;
+class QPageLayout;
 class QPagedPaintDevice;
 class QPainter;
 class QPdfWriter;
@@ -71,6 +73,16 @@ struct PaintedPages {
 // the report.
 PaintedPages paintReportPages(const Report& report, QPainter& painter, QPagedPaintDevice& device,
                               const PaintProgress& progress = {});
+
+// Writes a whole file with `write`, which returns an empty string when it wrote
+// everything, else why not. The file is written under a temporary name beside it
+// and renamed into place only when complete, so a failure never leaves a partial
+// file behind nor destroys an older one. Empty on success, else why it failed.
+QString saveWhole(const QString& fileName, const std::function<QString(QIODevice&)>& write);
+
+// Sets up a PDF writer as the program's PDFs are written: at 1200 dots per inch,
+// titled and created by the program, on pages laid out as `layout`.
+void setUpPdf(QPdfWriter& writer, const QPageLayout& layout);
 
 // Sets up a PDF writer as the report's PDF is written: A4 portrait with margins of
 // pdfMarginMillimetres, at 1200 dots per inch, titled with the program's title.
