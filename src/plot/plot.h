@@ -14,12 +14,11 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "report/report.h"
 #include "state/chain_state.h"
 
 namespace trelvan::analysis {
@@ -167,14 +166,6 @@ struct Transform {
     // The scale as 1 : denominator, for a page printed at its size.
     double denominator() const { return 1000.0 / scale; }
 };
-
-// The width in millimetres that `text` takes in the plot's font at an em of
-// `em` millimetres.
-using TextWidth = std::function<double(std::string_view text, double em)>;
-
-// Half an em for each character cell, a full em for a wide (CJK) character: the
-// measure of a Song face whose Latin glyphs are half an em wide.
-double estimatedTextWidth(std::string_view text, double em);
 
 struct PageSetup {
     double width = 297, height = 210;  // mm

@@ -101,7 +101,7 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
         return outcome;
     }
 
-    const plot::TextWidth measure = plot::fontTextWidth();
+    const TextWidth measure = plot::fontTextWidth();
     analysis::SheetSetup setup;
     setup.width = a4Short, setup.height = a4Long;
     setup.margin = addedMargin, setup.bottomMargin = tablesBottomMargin;
