@@ -126,6 +126,9 @@ std::vector<PointPrecision> plotPrecision(const analysis::ChainPrecision& precis
 // Empty when the record holds no completed computation.
 ChainFigure recordFigure(const ChainState& record, std::string* analysisFailure = nullptr);
 
+// The same figure from a precision analysis of the record already made.
+ChainFigure recordFigure(const ChainState& record, const analysis::ChainPrecision& precision);
+
 // What the plot says of point `index` when it is pointed at, one item a line: its
 // name, whether it is known, its adjusted coordinates as listed (3 decimals), and
 // for an unknown point mx, my and the error ellipse E, F, φ.

@@ -109,9 +109,8 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
     setup.textWidth = measure;
     const analysis::TableSheets sheets = analysis::analysisSheets(*precision, reportTitle(record), setup);
 
-    const plot::ChainFigure figure =
-        plot::chainFigure({record, record.adjustment.sideSign, plot::plotPrecision(*precision)});
-    plot::PageSetup page = plot::paperFor(figure, a4Long, a4Short);
+    const plot::ChainFigure figure = plot::recordFigure(record, *precision);
+    plot::PageSetup page = plot::paperFor(figure);
     page.margin = addedMargin;
     page.textWidth = measure;
     const plot::Plot plot = plot::layoutPlot(figure, page);
