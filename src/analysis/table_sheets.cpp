@@ -31,8 +31,6 @@ constexpr double footerAbove = 8.0;
 
 constexpr const char* continuedMark = "（续）";
 
-double halfEmPerCell(std::string_view text, double em) { return displayCells(text) * 0.5 * em; }
-
 // Every cell of a table as it is drawn: no control characters.
 std::string shown(const std::string& text) { return drawnText(text, 1 << 30); }
 
@@ -58,7 +56,7 @@ std::string fitText(const std::string& text, double width, double em, const Text
 
 TableSheets::TableSheets(std::vector<Table> tables, std::vector<HeadingLine> heading, SheetSetup setup)
     : tables_(std::move(tables)), heading_(std::move(heading)), setup_(std::move(setup)) {
-    if (!setup_.textWidth) setup_.textWidth = halfEmPerCell;
+    if (!setup_.textWidth) setup_.textWidth = estimatedTextWidth;
     for (Table& table : tables_) {
         for (TableColumn& c : table.columns) c.header = shown(c.header);
         for (TableRow& row : table.rows)
@@ -228,7 +226,7 @@ TableSheets analysisSheets(const ChainPrecision& precision, const std::string& t
 
 std::vector<SheetText> pageFooter(double width, double height, double margin, const std::string& computedAt,
                                   int page, int pages, const TextWidth& textWidth) {
-    const TextWidth& measure = textWidth ? textWidth : TextWidth(halfEmPerCell);
+    const TextWidth& measure = textWidth ? textWidth : TextWidth(estimatedTextWidth);
     const double top = height - footerAbove - footerEm;
     std::vector<SheetText> footer;
     if (!computedAt.empty()) footer.push_back({margin, top, footerEm, "计算时间：" + computedAt});

@@ -5,17 +5,13 @@
 // and the rows that need a second look (over a limit, suspect, the weakest) marked.
 // All in millimetres from the sheet's top left; a painter only draws what is here.
 
-#include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "analysis/tables.h"
+#include "report/report.h"
 
 namespace trelvan::analysis {
-
-// The width in millimetres that `text` takes at an em of `em` millimetres.
-using TextWidth = std::function<double(std::string_view text, double em)>;
 
 // A text standing in the box from (left, top), `em` high.
 struct SheetText {

@@ -273,8 +273,6 @@ std::vector<PagePoint> ellipseOutline(PagePoint c, double a, double b, double ph
     return outline;
 }
 
-double estimatedTextWidth(std::string_view text, double em) { return displayCells(text) * 0.5 * em; }
-
 PageSetup paperFor(const ChainFigure& figure, double longSide, double shortSide) {
     Bounds b;
     for (const FigurePoint& p : figure.points) b.add(p.at);

@@ -14,12 +14,11 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "report/report.h"
 #include "state/chain_state.h"
 
 namespace trelvan::analysis {
@@ -127,6 +126,9 @@ std::vector<PointPrecision> plotPrecision(const analysis::ChainPrecision& precis
 // Empty when the record holds no completed computation.
 ChainFigure recordFigure(const ChainState& record, std::string* analysisFailure = nullptr);
 
+// The same figure from a precision analysis of the record already made.
+ChainFigure recordFigure(const ChainState& record, const analysis::ChainPrecision& precision);
+
 // What the plot says of point `index` when it is pointed at, one item a line: its
 // name, whether it is known, its adjusted coordinates as listed (3 decimals), and
 // for an unknown point mx, my and the error ellipse E, F, φ.
@@ -167,14 +169,6 @@ struct Transform {
     // The scale as 1 : denominator, for a page printed at its size.
     double denominator() const { return 1000.0 / scale; }
 };
-
-// The width in millimetres that `text` takes in the plot's font at an em of
-// `em` millimetres.
-using TextWidth = std::function<double(std::string_view text, double em)>;
-
-// Half an em for each character cell, a full em for a wide (CJK) character: the
-// measure of a Song face whose Latin glyphs are half an em wide.
-double estimatedTextWidth(std::string_view text, double em);
 
 struct PageSetup {
     double width = 297, height = 210;  // mm

@@ -20,16 +20,21 @@ std::vector<PointPrecision> plotPrecision(const analysis::ChainPrecision& precis
     return points;
 }
 
+ChainFigure recordFigure(const ChainState& record, const analysis::ChainPrecision& precision) {
+    if (!record.hasResult()) return {};
+    return chainFigure({record, record.adjustment.sideSign, plotPrecision(precision)});
+}
+
 ChainFigure recordFigure(const ChainState& record, std::string* analysisFailure) {
     if (!record.hasResult()) return {};
-    std::vector<PointPrecision> precision;
+    std::optional<analysis::ChainPrecision> analysed;
     try {
-        if (const std::optional<analysis::ChainPrecision> analysed = analysis::analyse(record))
-            precision = plotPrecision(*analysed);
+        analysed = analysis::analyse(record);
     } catch (const ComputeFailure& failure) {
         if (analysisFailure) *analysisFailure = failure.what();
     }
-    return chainFigure({record, record.adjustment.sideSign, precision});
+    if (analysed) return recordFigure(record, *analysed);
+    return chainFigure({record, record.adjustment.sideSign, {}});
 }
 
 std::string describePoint(const ChainFigure& figure, int index) {

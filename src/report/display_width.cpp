@@ -92,6 +92,8 @@ int displayCells(std::string_view text) {
     return cells;
 }
 
+double estimatedTextWidth(std::string_view text, double em) { return displayCells(text) * 0.5 * em; }
+
 std::string drawnText(std::string_view text, int maxCells) {
     static constexpr std::string_view replacement = "\xEF\xBF\xBD", ellipsis = "\xE2\x80\xA6";
     std::string shown;

@@ -2,6 +2,7 @@
 // The printed report of the last completed Compute action, as data: lines of items
 // placed at tab columns. The text renderer and the painter each walk the same list.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,13 @@ std::string renderText(const Report& report);
 // The cells a UTF-8 text takes on a character-cell line: two for each East Asian
 // Wide or Fullwidth character (Unicode 15), one for any other.
 int displayCells(std::string_view text);
+
+// The width in millimetres that `text` takes at an em of `em` millimetres.
+using TextWidth = std::function<double(std::string_view text, double em)>;
+
+// Half an em for each display cell, a full em for a wide (CJK) character: the
+// measure of a Song face whose Latin glyphs are half an em wide.
+double estimatedTextWidth(std::string_view text, double em);
 
 // A text as a drawing shows it: each character no drawing shows and no XML text
 // may hold (the C0 and C1 controls, a tab included, U+FFFE and U+FFFF) and each

@@ -10,11 +10,11 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIODevice>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QScrollBar>
@@ -25,6 +25,7 @@
 
 #include "analysis/chain_precision.h"
 #include "analysis/table_export.h"
+#include "report/painter/report_painter.h"
 #include "report/report.h"
 #include "state/constants.h"
 #include "window/kept_window.h"
@@ -373,14 +374,12 @@ QByteArray AnalysisWindow::csv() const {
 }
 
 QString AnalysisWindow::writeCsv(const QString& fileName) const {
-    // Written beside the file and renamed over it only when whole: a failed export
-    // never leaves half a table, nor destroys an older file.
-    QSaveFile file(fileName);
+    // A failed export never leaves half a table, nor destroys an older file.
     const QByteArray bytes = csv();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        return QStringLiteral("无法写入 CSV 文件 %1：%2").arg(fileName, file.errorString());
-    }
-    return {};
+    const QString failed = saveWhole(fileName, [&bytes](QIODevice& file) {
+        return file.write(bytes) == bytes.size() ? QString() : file.errorString();
+    });
+    return failed.isEmpty() ? QString() : QStringLiteral("无法写入 CSV 文件 %1：%2").arg(fileName, failed);
 }
 
 void AnalysisWindow::setMessages(Messages* messages) {

@@ -73,7 +73,7 @@ private:
     void setView(const plot::Transform& view);
 
     plot::ChainFigure figure_;
-    plot::TextWidth measure_;
+    TextWidth measure_;
     plot::Transform view_;
     double fittedScale_ = 0;
     bool fitted_ = true;  // refitted when the window is resized

@@ -8,7 +8,6 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QFont>
-#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QImageWriter>
@@ -20,7 +19,6 @@
 #include <QPainterPath>
 #include <QPdfWriter>
 #include <QPolygonF>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -31,13 +29,6 @@
 namespace trelvan::plot {
 
 namespace {
-
-// The installed face the report's font name maps to, so that an SVG names a face
-// a viewer can find rather than the program's alias for it.
-QString plotFontFamily() {
-    installFontSubstitutions();
-    return QFontInfo(QFont(QString::fromUtf8(reportFontFamily))).family();
-}
 
 // Pens in millimetres on the page; dash patterns in pen widths.
 struct PenStyle {
@@ -227,29 +218,13 @@ bool drawMarkers(QPainter& painter, const PageMap& map, const std::vector<Marker
     return true;
 }
 
-bool drawTexts(QPainter& painter, const PageMap& map, const std::vector<Text>& texts, const QString& family,
-               Ticker& ticker) {
-    QFont font(family);
-    double em = -1;
-    std::unique_ptr<QFontMetricsF> metrics;
-    painter.setPen(Qt::black);
-    const bool svg = writesSvg(painter);
+bool drawTexts(QPainter& painter, const PageMap& map, const std::vector<Text>& texts, Ticker& ticker) {
+    // Each text in an SVG group of its own, so that its runs can be joined (see
+    // joinTextRuns).
+    BoxedTexts boxed(painter, reportFace(), writesSvg(painter));
     for (const Text& t : texts) {
-        if (t.box.height != em) {
-            em = t.box.height;
-            // The em in device pixels, as a point size on this device.
-            font.setPointSizeF(std::max(0.01, map.length(em) * 72.0 / painter.device()->logicalDpiY()));
-            painter.setFont(font);
-            metrics = std::make_unique<QFontMetricsF>(font, painter.device());
-        } else if (svg) {
-            // Setting the font again opens a new group in the SVG, so that the runs
-            // of each text stand in a group of their own (see joinTextRuns).
-            painter.setFont(font);
-        }
         const QRectF box = map(t.box);
-        const double baseline = box.top() + (box.height() - metrics->ascent() - metrics->descent()) / 2 +
-                                metrics->ascent();
-        painter.drawText(QPointF(box.left(), baseline), QString::fromStdString(t.text));
+        boxed.draw(box.topLeft(), box.height(), QString::fromStdString(t.text));
         if (!ticker.add(1)) return false;
     }
     return true;
@@ -327,7 +302,7 @@ TextWidth fontTextWidth() {
     // so a name is as wide as its characters together. Thousands of names are
     // measured for every layout of a long chain.
     constexpr int reference = 200;
-    QFont font(plotFontFamily());
+    QFont font(reportFace());
     font.setPixelSize(reference);
     auto metrics = std::make_shared<QFontMetricsF>(font);
     auto advances = std::make_shared<std::unordered_map<char32_t, double>>();
@@ -360,7 +335,6 @@ int plotWork(const Plot& plot) {
 bool paintPlot(QPainter& painter, const Plot& plot, const QRectF& target, const PaintProgress& progress) {
     if (plot.empty() || target.isEmpty()) return true;
     const PageMap map(plot, target);
-    const QString family = plotFontFamily();
     Ticker ticker(progress, plotWork(plot));
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
@@ -374,14 +348,14 @@ bool paintPlot(QPainter& painter, const Plot& plot, const QRectF& target, const 
                        drawSegments(painter, map, plot.orientationLines, ticker) &&
                        drawFills(painter, map, plot.arrowHeads, ticker) &&
                        drawMarkers(painter, map, plot.markers, ticker) &&
-                       drawTexts(painter, map, plot.names, family, ticker);
+                       drawTexts(painter, map, plot.names, ticker);
     painter.restore();
 
     const bool whole = chain && drawSegments(painter, map, plot.frame, ticker) &&
                        drawFills(painter, map, plot.frameFills, ticker) &&
                        drawSegments(painter, map, plot.legendSides, ticker) &&
                        drawMarkers(painter, map, plot.legendMarkers, ticker) &&
-                       drawTexts(painter, map, plot.captions, family, ticker) && ticker.finish();
+                       drawTexts(painter, map, plot.captions, ticker) && ticker.finish();
     painter.restore();
     return whole;
 }
@@ -445,11 +419,8 @@ QString writePng(const Plot& plot, QIODevice& out, int dotsPerInch, const PaintP
 
 QString writePdf(const Plot& plot, QIODevice& out, const PaintProgress& progress) {
     QPdfWriter pdf(&out);
-    pdf.setResolution(1200);
-    pdf.setTitle(QString::fromUtf8(programTitle));
-    pdf.setCreator(QString::fromUtf8(programTitle));
-    pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(plot.width, plot.height), QPageSize::Millimeter),
-                                  QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    setUpPdf(pdf, QPageLayout(QPageSize(QSizeF(plot.width, plot.height), QPageSize::Millimeter),
+                              QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     return paintOn(pdf, plot, QRectF(0, 0, pdf.width(), pdf.height()), progress);
 }
 
@@ -458,17 +429,12 @@ QString writePdf(const Plot& plot, QIODevice& out, const PaintProgress& progress
 QString writePlot(const Plot& plot, const QString& fileName, PlotFormat format, int dotsPerInch,
                   const PaintProgress& progress) {
     if (plot.empty()) return failure(fileName, QStringLiteral("没有可绘制的平差结果。"));
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) return failure(fileName, file.errorString());
-    const QString failed = format == PlotFormat::Svg   ? writeSvg(plot, file, progress)
-                           : format == PlotFormat::Png ? writePng(plot, file, dotsPerInch, progress)
-                                                       : writePdf(plot, file, progress);
-    if (!failed.isEmpty()) {
-        file.cancelWriting();
-        return failure(fileName, failed);
-    }
-    if (!file.commit()) return failure(fileName, file.errorString());
-    return {};
+    const QString failed = saveWhole(fileName, [&](QIODevice& file) {
+        return format == PlotFormat::Svg   ? writeSvg(plot, file, progress)
+               : format == PlotFormat::Png ? writePng(plot, file, dotsPerInch, progress)
+                                           : writePdf(plot, file, progress);
+    });
+    return failed.isEmpty() ? QString() : failure(fileName, failed);
 }
 
 QString writePlot(const ChainFigure& figure, const QString& fileName, const PaintProgress& progress) {

@@ -4,13 +4,11 @@
 #include <string>
 #include <vector>
 
-#include <QFont>
-#include <QFontMetricsF>
+#include <QColor>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include "analysis/chain_precision.h"
 #include "analysis/table_sheets.h"
@@ -50,22 +48,9 @@ private:
 
 // Texts in boxes one em high, each line centred in its box, as the plot sets its own.
 void drawTexts(QPainter& painter, const SheetMap& map, const std::vector<analysis::SheetText>& texts) {
-    QFont font(QString::fromUtf8(reportFontFamily));
-    double em = -1;
-    std::optional<QFontMetricsF> metrics;
-    painter.setPen(Qt::black);
-    for (const analysis::SheetText& t : texts) {
-        if (t.em != em) {
-            em = t.em;
-            font.setPointSizeF(map.length(em) * 72.0 / painter.device()->logicalDpiY());
-            painter.setFont(font);
-            metrics.emplace(font, painter.device());
-        }
-        const double box = map.length(t.em);
-        const QPointF at = map(t.left, t.top);
-        const double baseline = at.y() + (box - metrics->ascent() - metrics->descent()) / 2 + metrics->ascent();
-        painter.drawText(QPointF(at.x(), baseline), QString::fromStdString(t.text));
-    }
+    BoxedTexts boxed(painter, QString::fromUtf8(reportFontFamily), false);
+    for (const analysis::SheetText& t : texts)
+        boxed.draw(map(t.left, t.top), map.length(t.em), QString::fromStdString(t.text));
 }
 
 void drawSheet(QPainter& painter, const SheetMap& map, const analysis::Sheet& sheet) {
@@ -116,8 +101,7 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
         return outcome;
     }
 
-    installFontSubstitutions();
-    const plot::TextWidth measure = plot::fontTextWidth();
+    const TextWidth measure = plot::fontTextWidth();
     analysis::SheetSetup setup;
     setup.width = a4Short, setup.height = a4Long;
     setup.margin = addedMargin, setup.bottomMargin = tablesBottomMargin;
@@ -125,9 +109,8 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
     setup.textWidth = measure;
     const analysis::TableSheets sheets = analysis::analysisSheets(*precision, reportTitle(record), setup);
 
-    const plot::ChainFigure figure =
-        plot::chainFigure({record, record.adjustment.sideSign, plot::plotPrecision(*precision)});
-    plot::PageSetup page = plot::paperFor(figure, a4Long, a4Short);
+    const plot::ChainFigure figure = plot::recordFigure(record, *precision);
+    plot::PageSetup page = plot::paperFor(figure);
     page.margin = addedMargin;
     page.textWidth = measure;
     const plot::Plot plot = plot::layoutPlot(figure, page);
@@ -141,31 +124,28 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
     const int work = static_cast<int>(report.size()) + tableRows + plot::plotWork(plot);
     const std::string computedAt = dateTimeText(record.computedAt);
 
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        outcome.message = failure(fileName, file.errorString());
-        return outcome;
-    }
-    const auto stop = [&](FullReportOutcome::Kind kind, const QString& why) {
-        file.cancelWriting();
-        outcome.kind = kind;
-        outcome.message = kind == FullReportOutcome::Kind::Stopped ? QString() : failure(fileName, why);
-        outcome.reportPages = outcome.analysisPages = outcome.pages = 0;
-        return outcome;
-    };
-    {
+    // Asked by the progress to stop: nothing is written, and no failure told.
+    bool stopped = false;
+    const QString failed = saveWhole(fileName, [&](QIODevice& file) -> QString {
         QPdfWriter writer(&file);
         setUpReportPdf(writer);
         QPainter painter;
-        if (!painter.begin(&writer)) return stop(FullReportOutcome::Kind::Failed, QStringLiteral("输出设备未能打开。"));
+        if (!painter.begin(&writer)) return QStringLiteral("输出设备未能打开。");
+        // The painting ended unfinished, for the reason given, or because it was
+        // asked to stop.
+        const auto fail = [&](const QString& why) {
+            painter.end();
+            return why;
+        };
+        const auto stop = [&] {
+            stopped = true;
+            return fail(QStringLiteral("已停止。"));
+        };
 
         // The report, exactly as printed.
         const PaintedPages painted = paintReportPages(report, painter, writer, partOf(progress, 0, work));
-        if (painted.stopped || !painted.failure.isEmpty()) {
-            painter.end();
-            return stop(painted.stopped ? FullReportOutcome::Kind::Stopped : FullReportOutcome::Kind::Failed,
-                        painted.failure);
-        }
+        if (painted.stopped) return stop();
+        if (!painted.failure.isEmpty()) return fail(painted.failure);
         outcome.reportPages = painted.pages;
         outcome.analysisPages = sheets.count();
         outcome.pages = outcome.reportPages + outcome.analysisPages + 1;
@@ -174,10 +154,7 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
         int done = static_cast<int>(report.size());
         const SheetMap map(writer);
         for (int i = 0; i < sheets.count(); ++i) {
-            if (!newAddedPage(writer, QPageLayout::Portrait)) {
-                painter.end();
-                return stop(FullReportOutcome::Kind::Failed, QStringLiteral("输出设备未能换到新的一页。"));
-            }
+            if (!newAddedPage(writer, QPageLayout::Portrait)) return fail(QStringLiteral("输出设备未能换到新的一页。"));
             analysis::Sheet sheet = sheets.sheet(i);
             const int number = outcome.reportPages + i + 1;
             for (analysis::SheetText& t :
@@ -185,30 +162,23 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
                 sheet.texts.push_back(std::move(t));
             drawSheet(painter, map, sheet);
             done += sheets.rowsOn(i);
-            if (progress && !progress(done, work)) {
-                painter.end();
-                return stop(FullReportOutcome::Kind::Stopped, {});
-            }
+            if (progress && !progress(done, work)) return stop();
         }
 
         // The plot on a page of its own.
-        if (!newAddedPage(writer, plot.width > plot.height ? QPageLayout::Landscape : QPageLayout::Portrait)) {
-            painter.end();
-            return stop(FullReportOutcome::Kind::Failed, QStringLiteral("输出设备未能换到新的一页。"));
-        }
+        if (!newAddedPage(writer, plot.width > plot.height ? QPageLayout::Landscape : QPageLayout::Portrait))
+            return fail(QStringLiteral("输出设备未能换到新的一页。"));
         const QRectF whole(QPointF(0, 0), QSizeF(map.length(plot.width), map.length(plot.height)));
-        if (!plot::paintPlot(painter, plot, whole, partOf(progress, done, work))) {
-            painter.end();
-            return stop(FullReportOutcome::Kind::Stopped, {});
-        }
+        if (!plot::paintPlot(painter, plot, whole, partOf(progress, done, work))) return stop();
         drawTexts(painter, map,
                   analysis::pageFooter(plot.width, plot.height, addedMargin, computedAt, outcome.pages,
                                        outcome.pages, measure));
-        if (!painter.end()) return stop(FullReportOutcome::Kind::Failed, QStringLiteral("输出设备报告错误。"));
-    }
-    if (!file.commit()) {
-        outcome.kind = FullReportOutcome::Kind::Failed;
-        outcome.message = failure(fileName, file.errorString());
+        if (!painter.end()) return QStringLiteral("输出设备报告错误。");
+        return {};
+    });
+    if (!failed.isEmpty()) {
+        outcome.kind = stopped ? FullReportOutcome::Kind::Stopped : FullReportOutcome::Kind::Failed;
+        outcome.message = stopped ? QString() : failure(fileName, failed);
         outcome.reportPages = outcome.analysisPages = outcome.pages = 0;
         return outcome;
     }

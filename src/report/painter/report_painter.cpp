@@ -5,6 +5,7 @@
 #include <optional>
 
 #include <QFont>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -112,12 +113,44 @@ constexpr int linesBetweenProgress = 200;
 
 }  // namespace
 
+BoxedTexts::BoxedTexts(QPainter& painter, const QString& family, bool groupEachText)
+    : painter_(painter), font_(family), groupEachText_(groupEachText) {
+    painter_.setPen(Qt::black);
+}
+
+void BoxedTexts::draw(QPointF boxTopLeft, double emDevice, const QString& text) {
+    if (emDevice != em_) {
+        em_ = emDevice;
+        // The em in device units, as a point size on this device.
+        font_.setPointSizeF(std::max(0.01, em_ * 72.0 / painter_.device()->logicalDpiY()));
+        painter_.setFont(font_);
+        metrics_.emplace(font_, painter_.device());
+    } else if (groupEachText_) {
+        painter_.setFont(font_);
+    }
+    const double baseline =
+        boxTopLeft.y() + (emDevice - metrics_->ascent() - metrics_->descent()) / 2 + metrics_->ascent();
+    painter_.drawText(QPointF(boxTopLeft.x(), baseline), text);
+}
+
 void installFontSubstitutions() {
-    const QStringList song = {QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC")};
-    QFont::insertSubstitutions(QString::fromUtf8(reportFontFamily), song);
-    QFont::insertSubstitutions(QStringLiteral("SimSun"), song);
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC")});
+    static const bool installed = [] {
+        const QStringList song = {QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC")};
+        QFont::insertSubstitutions(QString::fromUtf8(reportFontFamily), song);
+        QFont::insertSubstitutions(QStringLiteral("SimSun"), song);
+        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                                   {QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC")});
+        return true;
+    }();
+    (void)installed;
+}
+
+const QString& reportFace() {
+    static const QString face = [] {
+        installFontSubstitutions();
+        return QFontInfo(QFont(QString::fromUtf8(reportFontFamily))).family();
+    }();
+    return face;
 }
 
 PaintedPages paintReportPages(const Report& report, QPainter& painter, QPagedPaintDevice& device,
@@ -146,7 +179,6 @@ PaintedPages paintReportPages(const Report& report, QPainter& painter, QPagedPai
 }
 
 QString paintReport(const Report& report, QPagedPaintDevice& device) {
-    installFontSubstitutions();
     QPainter painter;
     if (!painter.begin(&device)) return QStringLiteral("无法开始输出报告：打印设备未能打开。");
     const PaintedPages painted = paintReportPages(report, painter, device);
@@ -158,35 +190,37 @@ QString paintReport(const Report& report, QPagedPaintDevice& device) {
     return {};
 }
 
-void setUpReportPdf(QPdfWriter& writer) {
+QString saveWhole(const QString& fileName, const std::function<QString(QIODevice&)>& write) {
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    if (const QString failed = write(file); !failed.isEmpty()) {
+        file.cancelWriting();
+        return failed;
+    }
+    if (!file.commit()) return file.errorString();
+    return {};
+}
+
+void setUpPdf(QPdfWriter& writer, const QPageLayout& layout) {
     writer.setResolution(1200);
     writer.setTitle(QString::fromUtf8(programTitle));
     writer.setCreator(QString::fromUtf8(programTitle));
+    writer.setPageLayout(layout);
+}
+
+void setUpReportPdf(QPdfWriter& writer) {
     const qreal m = pdfMarginMillimetres;
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(m, m, m, m),
-                                     QPageLayout::Millimeter));
+    setUpPdf(writer, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(m, m, m, m),
+                                 QPageLayout::Millimeter));
 }
 
 QString writeReportPdf(const Report& report, const QString& fileName) {
-    // Written to a temporary file and renamed into place only when complete, so a
-    // failure never leaves a truncated report behind or destroys an older one.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return QStringLiteral("无法写入 PDF 文件 %1：%2").arg(fileName, file.errorString());
-    }
-    {
+    const QString failed = saveWhole(fileName, [&report](QIODevice& file) {
         QPdfWriter writer(&file);
         setUpReportPdf(writer);
-        const QString failure = paintReport(report, writer);
-        if (!failure.isEmpty()) {
-            file.cancelWriting();
-            return QStringLiteral("无法写入 PDF 文件 %1：%2").arg(fileName, failure);
-        }
-    }
-    if (!file.commit()) {
-        return QStringLiteral("无法写入 PDF 文件 %1：%2").arg(fileName, file.errorString());
-    }
-    return {};
+        return paintReport(report, writer);
+    });
+    return failed.isEmpty() ? QString() : QStringLiteral("无法写入 PDF 文件 %1：%2").arg(fileName, failed);
 }
 
 }  // namespace trelvan

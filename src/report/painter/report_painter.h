@@ -3,11 +3,17 @@
 // ("宋体", "MS Sans Serif") to installed faces. The one Qt piece both shells share.
 
 #include <functional>
+#include <optional>
 
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPointF>
 #include <QString>
 
 #include "report/report.h"
 
+class QIODevice;
+class QPageLayout;
 class QPagedPaintDevice;
 class QPainter;
 class QPdfWriter;
@@ -22,8 +28,34 @@ inline constexpr const char* reportFontFamily = "宋体";
 inline constexpr double pdfMarginMillimetres = 10.0;
 
 // Maps "宋体"/"SimSun" to a Song-style CJK face and "MS Sans Serif" to a sans face.
-// Call once after the application object exists.
+// Call after the application object exists; only the first call installs them.
 void installFontSubstitutions();
+
+// The installed face the report's font name maps to, found once (the substitutions
+// installed first): the face a plot is drawn and measured in, and the one an SVG
+// names, so that a viewer can find it. Only once the application object exists.
+const QString& reportFace();
+
+// Texts set in boxes one em high, in black: the font's em is the box's height, and
+// each line stands centred in its box, its ascent and descent as far from the top
+// as from the bottom. The font is changed only when the em does.
+class BoxedTexts {
+public:
+    // `groupEachText`: the font is set again before every text, so that an SVG holds
+    // each text in a group of its own.
+    BoxedTexts(QPainter& painter, const QString& family, bool groupEachText);
+
+    // `text` in the box whose top left is `boxTopLeft`, `emDevice` high, in the
+    // painter's device coordinates.
+    void draw(QPointF boxTopLeft, double emDevice, const QString& text);
+
+private:
+    QPainter& painter_;
+    QFont font_;
+    bool groupEachText_;
+    double em_ = -1;
+    std::optional<QFontMetricsF> metrics_;
+};
 
 // Told now and then how much of a long piece of painting is done, out of how much;
 // returns false to stop it.
@@ -41,6 +73,16 @@ struct PaintedPages {
 // the report.
 PaintedPages paintReportPages(const Report& report, QPainter& painter, QPagedPaintDevice& device,
                               const PaintProgress& progress = {});
+
+// Writes a whole file with `write`, which returns an empty string when it wrote
+// everything, else why not. The file is written under a temporary name beside it
+// and renamed into place only when complete, so a failure never leaves a partial
+// file behind nor destroys an older one. Empty on success, else why it failed.
+QString saveWhole(const QString& fileName, const std::function<QString(QIODevice&)>& write);
+
+// Sets up a PDF writer as the program's PDFs are written: at 1200 dots per inch,
+// titled and created by the program, on pages laid out as `layout`.
+void setUpPdf(QPdfWriter& writer, const QPageLayout& layout);
 
 // Sets up a PDF writer as the report's PDF is written: A4 portrait with margins of
 // pdfMarginMillimetres, at 1200 dots per inch, titled with the program's title.
