@@ -124,6 +124,13 @@ std::optional<std::string> writeFileAtomically(const std::string& fileName, std:
         const fs::path resolved = fs::weakly_canonical(target, ec);
         if (!ec) target = resolved;
     }
+    // Only a file is replaced: a device, a pipe or a socket of that name (/dev/null,
+    // say) is left as it is, and a folder too.
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists && S_ISDIR(old.st_mode)) return failureText(EISDIR);
+    if (exists && !S_ISREG(old.st_mode)) return "这不是普通文件，而是设备、管道或套接字";
+
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::string temporary;
     const int fd = createTemporary(folder, target.filename().string(), temporary);
@@ -136,8 +143,7 @@ std::optional<std::string> writeFileAtomically(const std::string& fileName, std:
 
     // A new file has the usual permissions of a new file; a file saved over keeps
     // its own (a file system without permissions keeps its own rules).
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+    if (exists) ::fchmod(fd, old.st_mode & 07777);
 
     for (std::size_t done = 0; done < bytes.size();) {
         const ssize_t n = ops.write(fd, bytes.data() + done, bytes.size() - done);

@@ -206,6 +206,12 @@ TEST(JobSaving, AFailedSaveNamesTheFailureAndLeavesTheOldFileByteForByte) {
              return f / "job.trv";
          },
          FileOps::system(), "这是一个文件夹"},
+        {"a pipe as the file, which stays a pipe",
+         [](ScratchFolder& f) {
+             ::mkfifo((f / "job.trv").c_str(), 0666);
+             return f / "job.trv";
+         },
+         FileOps::system(), "不是普通文件"},
     };
     const Job job = exampleJobRecord();
     for (const Save& row : rows) {
@@ -213,11 +219,13 @@ TEST(JobSaving, AFailedSaveNamesTheFailureAndLeavesTheOldFileByteForByte) {
         ScratchFolder folder;
         const std::string file = row.target(folder);
         const auto before = folder.names();
+        const auto kindBefore = std::filesystem::symlink_status(folder / "job.trv").type();
         const auto failure = saveJob(file, job, row.ops);
         ASSERT_TRUE(failure);
         EXPECT_THAT(*failure, HasSubstr("无法保存作业文件 " + file + "："));
         EXPECT_THAT(*failure, HasSubstr(row.says));
         EXPECT_EQ(folder.names(), before);  // no temporary file stays
+        EXPECT_EQ(std::filesystem::symlink_status(folder / "job.trv").type(), kindBefore);
         if (std::filesystem::is_regular_file(folder / "job.trv")) {
             EXPECT_EQ(fileContents(folder / "job.trv"), oldJob);
         }
