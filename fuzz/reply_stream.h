@@ -39,6 +39,7 @@
 #include "state/chain_state.h"
 #include "state/constants.h"
 #include "state/failure.h"
+#include "state/utf8.h"
 
 namespace trelvan::fuzzing {
 

@@ -9,6 +9,7 @@
 #include "adjustment/texts.h"
 #include "state/constants.h"
 #include "state/number_format.h"
+#include "state/units.h"
 
 namespace trelvan {
 
@@ -40,8 +41,8 @@ void computeMisclosures(ChainState& state, RunValues& run, TextBoxes& boxes) {
     const float w2 = static_cast<float>(state.pointX[n + 1] - state.Xb);
     const float w3 = static_cast<float>(state.pointY[n + 1] - state.Yb);
     // Millimetres for the display, in single precision like the stored metres.
-    const float w2mm = w2 * 1000.0f;
-    const float w3mm = w3 * 1000.0f;
+    const float w2mm = millimetresOf(w2);
+    const float w3mm = millimetresOf(w3);
 
     checks::requireFinite(w1, "方位角闭合差");
     checks::requireFinite(w2mm, "纵座标闭合差");

@@ -16,6 +16,7 @@
 #include "adjustment/stages.h"
 #include "state/constants.h"
 #include "state/number_format.h"
+#include "state/units.h"
 
 namespace trelvan {
 

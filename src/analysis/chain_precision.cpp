@@ -37,12 +37,11 @@
 #include "adjustment/geometry.h"
 #include "state/constants.h"
 #include "state/failure.h"
+#include "state/units.h"
 
 namespace trelvan::analysis {
 
 namespace {
-
-constexpr double millimetresPerMetre = 1000;
 
 struct Vec2 {
     double x = 0, y = 0;

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <utility>
 
-#include "report/report.h"
 #include "state/number_format.h"
+#include "state/text_width.h"
 
 namespace trelvan::analysis {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "analysis/tables.h"
-#include "report/report.h"
+#include "state/text_width.h"
 
 namespace trelvan::analysis {
 

@@ -4,9 +4,10 @@
 #include <cstddef>
 #include <utility>
 
-#include "entry/value_checks.h"
-#include "report/report.h"
+#include "state/chain_state.h"
 #include "state/number_format.h"
+#include "state/text_width.h"
+#include "state/units.h"
 
 namespace trelvan::analysis {
 
@@ -26,7 +27,7 @@ TableCell words(std::string text) { return {std::move(text), std::nullopt}; }
 // Y as the 32-bit product of the stored metres and 1000.
 TableCell shownMisclosure(const Misclosure& m) {
     const bool azimuth = m.condition == Condition::Azimuth;
-    const float shown = azimuth ? m.stored : m.stored * 1000.0f;
+    const float shown = azimuth ? m.stored : millimetresOf(m.stored);
     return {roundedFixed(static_cast<double>(shown), 2, 2) + (azimuth ? seconds : millimetres), m.w};
 }
 

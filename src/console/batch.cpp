@@ -16,14 +16,15 @@
 #include "analysis/tables.h"
 #include "console/command_line.h"
 #include "entry/interfaces.h"
+#include "full_report/full_report.h"
 #include "job/job.h"
 #include "plot/painter/plot_painter.h"
 #include "plot/plot.h"
-#include "report/full/full_report.h"
 #include "report/painter/report_painter.h"
 #include "report/report.h"
 #include "state/constants.h"
 #include "state/failure.h"
+#include "state/utf8.h"
 
 namespace trelvan {
 

@@ -80,10 +80,4 @@ public:
 // "Text" followed by the number, as the window names its boxes.
 std::string boxName(int box);
 
-// Replaces every ill-formed UTF-8 sequence by U+FFFD.
-std::string sanitizeUtf8(std::string_view bytes);
-
-// The offset of the first ill-formed UTF-8 sequence, or npos when there is none.
-std::size_t firstIllFormedUtf8(std::string_view bytes);
-
 }  // namespace trelvan

@@ -1,7 +1,7 @@
-#include "entry/azimuth.h"
 #include "entry/confirmed_value.h"
 #include "entry/entry.h"
 #include "entry/value_checks.h"
+#include "state/azimuth.h"
 #include "state/number_format.h"
 #include "state/packed_angle.h"
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "state/chain_state.h"
 #include "state/constants.h"
 #include "state/number_format.h"
 
@@ -33,8 +34,6 @@ std::optional<std::string> toleranceProblem(double seconds) {
     if (std::fabs(seconds) < floatLimit) return std::nullopt;
     return "测角限差的数值过大";
 }
-
-std::string sideName(int k) { return "S" + digits(k); }
 
 std::optional<std::string> sideProblem(int k, double typed) {
     if (typed == 0) return "边长 " + sideName(k) + " 不能为零";

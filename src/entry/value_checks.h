@@ -31,7 +31,4 @@ std::optional<std::string> sideProblem(int k, double typed);
 // when each side is shorter than the other two together (a flat one cannot).
 std::optional<std::string> triangleProblem(int i, double a, double b, double c);
 
-// The name of side k, "S7".
-std::string sideName(int k);
-
 }  // namespace trelvan

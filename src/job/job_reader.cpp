@@ -16,6 +16,7 @@
 #include "job/job.h"
 #include "state/constants.h"
 #include "state/number_format.h"
+#include "state/utf8.h"
 
 namespace trelvan {
 

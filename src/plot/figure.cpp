@@ -7,12 +7,13 @@
 #include <cstddef>
 
 #include "adjustment/geometry.h"
-#include "entry/azimuth.h"
-#include "entry/interfaces.h"
 #include "plot/plot.h"
 #include "report/report.h"
+#include "state/azimuth.h"
 #include "state/constants.h"
 #include "state/packed_angle.h"
+#include "state/text_width.h"
+#include "state/utf8.h"
 
 namespace trelvan::plot {
 

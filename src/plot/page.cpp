@@ -9,9 +9,9 @@
 #include <limits>
 
 #include "plot/plot.h"
-#include "report/report.h"
 #include "state/constants.h"
 #include "state/number_format.h"
+#include "state/text_width.h"
 
 namespace trelvan::plot {
 

@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "report/report.h"
 #include "state/chain_state.h"
+#include "state/text_width.h"
 
 namespace trelvan::analysis {
 struct ChainPrecision;

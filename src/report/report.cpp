@@ -4,6 +4,8 @@
 
 #include "state/constants.h"
 #include "state/number_format.h"
+#include "state/text_width.h"
+#include "state/units.h"
 
 namespace trelvan {
 
@@ -36,10 +38,9 @@ std::string sideNumber(int i) { return " " + digits(i) + " "; }
 
 std::string fixed(double x, int decimals) { return formatFixed(x, decimals); }
 
-// A misclosure in millimetres: the metre value times 1000 as a 32-bit product.
+// A misclosure in millimetres, as the window shows it.
 std::string millimetres(float metres) {
-    const float mm = metres * 1000.0f;
-    return roundedFixed(static_cast<double>(mm), 2, 2);
+    return roundedFixed(static_cast<double>(millimetresOf(metres)), 2, 2);
 }
 
 class Builder {

@@ -2,12 +2,11 @@
 // The printed report of the last completed Compute action, as data: lines of items
 // placed at tab columns. The text renderer and the painter each walk the same list.
 
-#include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "state/chain_state.h"
+#include "state/text_width.h"
 
 namespace trelvan {
 
@@ -35,22 +34,5 @@ Report buildReport(const ChainState& state);
 // characters take two), Tab(n) past column n starts a new line, trailing blanks
 // stripped, a newline at the end of every line.
 std::string renderText(const Report& report);
-
-// The cells a UTF-8 text takes on a character-cell line: two for each East Asian
-// Wide or Fullwidth character (Unicode 15), one for any other.
-int displayCells(std::string_view text);
-
-// The width in millimetres that `text` takes at an em of `em` millimetres.
-using TextWidth = std::function<double(std::string_view text, double em)>;
-
-// Half an em for each display cell, a full em for a wide (CJK) character: the
-// measure of a Song face whose Latin glyphs are half an em wide.
-double estimatedTextWidth(std::string_view text, double em);
-
-// A text as a drawing shows it: each character no drawing shows and no XML text
-// may hold (the C0 and C1 controls, a tab included, U+FFFE and U+FFFF) and each
-// ill-formed byte as U+FFFD; a text wider than `maxCells` display cells cut short,
-// ending in "…".
-std::string drawnText(std::string_view text, int maxCells);
 
 }  // namespace trelvan

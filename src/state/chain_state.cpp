@@ -1,6 +1,10 @@
 #include "state/chain_state.h"
 
+#include "state/number_format.h"
+
 namespace trelvan {
+
+std::string sideName(int k) { return "S" + digits(k); }
 
 int weakPointOf(int n) { return (n % 2 == 0) ? n / 2 : (n + 1) / 2; }
 

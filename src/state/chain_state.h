@@ -94,6 +94,9 @@ struct RunValues {
     double sideCorrectionSquareSum = 0;  // Σ (1000·v)² over the sides, mm²
 };
 
+// The name of side k, "S7".
+std::string sideName(int k);
+
 // The middle point of the chain, whose precision is reported.
 int weakPointOf(int n);
 

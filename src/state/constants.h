@@ -24,9 +24,6 @@ inline constexpr double degToRad = pi / 180.0;
 
 inline constexpr double secondsPerDegree = 3600.0;
 
-// Side cofactors are kept for sides in millimetres; the conditions work in metres.
-inline constexpr double squareMillimetresPerSquareMetre = 1e6;
-
 // The largest chain: 2N+2 must fit a 16-bit signed integer.
 inline constexpr int maxTriangles = 16382;
 

@@ -1,6 +1,6 @@
 #include "window/full_report_action.h"
 
-#include "report/full/full_report.h"
+#include "full_report/full_report.h"
 #include "state/constants.h"
 #include "state/number_format.h"
 #include "window/qt_seams.h"

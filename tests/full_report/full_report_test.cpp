@@ -14,9 +14,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "full_report/full_report.h"
 #include "plot/computed_chain.h"
 #include "plot/plot.h"
-#include "report/full/full_report.h"
 #include "report/painter/pdf_reader.h"
 #include "state/number_format.h"
 

@@ -1,4 +1,4 @@
-#include "entry/azimuth.h"
+#include "state/azimuth.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <iterator>
 
-#include "report/report.h"
+#include "state/text_width.h"
 
 namespace trelvan {
 

@@ -1,4 +1,4 @@
-#include "entry/azimuth.h"
+#include "state/azimuth.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "report/full/full_report.h"
+#include "full_report/full_report.h"
 
 #include <optional>
 #include <string>
