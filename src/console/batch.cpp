@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -110,14 +111,27 @@ private:
     Transcript& transcript_;
 };
 
+// The program's messages as `!` lines. The last one said is kept: when the action
+// ends without completing, it is the reason, which standard error gets too.
 class TranscriptMessages : public Messages {
 public:
     explicit TranscriptMessages(Transcript& transcript) : transcript_(transcript) {}
-    void say(const std::string& message) override { transcript_.line("! ", message); }
+    void say(const std::string& message) override {
+        transcript_.line("! ", message);
+        last_ = message;
+    }
+    const std::string& last() const { return last_; }
 
 private:
     Transcript& transcript_;
+    std::string last_;
 };
+
+// A reason for a status other than 0: on standard error, in the words of its `!` line.
+void sayOnStandardError(const std::string& reason) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s\n", reason.c_str());
+}
 
 // The options that name a file, each with the member it fills. Every one of them
 // needs --batch.
@@ -148,9 +162,15 @@ constexpr FileOption fileOptions[] = {
     {"--save-job", &Options::saveJob},
 };
 
-// Parses the command line; empty on a usage error.
-std::optional<Options> parseOptions(int argc, char** argv) {
+// Parses the command line. On a usage error, `error` says what is wrong.
+struct ParsedOptions {
     Options options;
+    std::string error;
+};
+
+ParsedOptions parseOptions(int argc, char** argv) {
+    ParsedOptions parsed;
+    Options& options = parsed.options;
     bool batch = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -161,17 +181,16 @@ std::optional<Options> parseOptions(int argc, char** argv) {
         const FileOption* option = nullptr;
         for (const FileOption& candidate : fileOptions)
             if (arg == candidate.name) option = &candidate;
-        if (option == nullptr || i + 1 >= argc || argv[i + 1][0] == '\0') return std::nullopt;
+        if (option == nullptr) return {{}, "unknown option " + arg};
+        if (i + 1 >= argc || argv[i + 1][0] == '\0') return {{}, arg + " needs a file name"};
         options.*(option->file) = argv[++i];
     }
-    if (!batch) return std::nullopt;
+    if (!batch) return {{}, "the options that name a file need --batch"};
     // The plot's type comes from its extension; any other is a usage error, found
     // before anything is computed.
-    if (!options.plot.empty() && !plot::plotFormatOf(QString::fromStdString(options.plot))) {
-        std::fputs("trelvan: the file of --plot must end in .svg, .png or .pdf\n", stderr);
-        return std::nullopt;
-    }
-    return options;
+    if (!options.plot.empty() && !plot::plotFormatOf(QString::fromStdString(options.plot)))
+        return {{}, "the file of --plot must end in .svg, .png or .pdf"};
+    return parsed;
 }
 
 // Batch mode runs Qt only to lay out the PDF. Qt then notes that a desktop session's
@@ -192,22 +211,23 @@ bool writeTextFile(const std::string& fileName, const std::string& text) {
     return static_cast<bool>(out);
 }
 
-// The precision analysis of the completed action, as text and as JSON. False when a
-// file could not be written (the other is still written) or the analysis failed.
-bool writeAnalysis(const ChainState& record, const Options& options, Messages& messages) {
+// The precision analysis of the completed action, as text and as JSON. A file that
+// cannot be written, or an analysis that fails, is a fault; the other file is still
+// written.
+void writeAnalysis(const ChainState& record, const Options& options,
+                   const std::function<void(const std::string&)>& fault) {
     std::optional<analysis::ChainPrecision> precision;
     try {
         precision = analysis::analyse(record);
     } catch (const ComputeFailure& failure) {
-        messages.say(failure.what());
-        return false;
+        fault(failure.what());
+        return;
     }
-    if (!precision) return false;
-    bool written = true;
-    const auto notWritten = [&](const std::string& file) {
-        messages.say("无法写入精度分析文件 " + file);
-        written = false;
-    };
+    if (!precision) {
+        fault("没有可分析的计算结果");
+        return;
+    }
+    const auto notWritten = [&](const std::string& file) { fault("无法写入精度分析文件 " + file); };
     const std::string& text = options.analysisText;
     if (!text.empty() && !writeTextFile(text, analysis::renderAnalysisText(*precision))) notWritten(text);
     // The JSON of a long chain runs to megabytes: it goes to the file as it is written.
@@ -222,7 +242,6 @@ bool writeAnalysis(const ChainState& record, const Options& options, Messages& m
         }
         if (!out) notWritten(json);
     }
-    return written;
 }
 
 // Qt's font and painting machinery for the files that need it, on the offscreen
@@ -254,11 +273,13 @@ bool wantsBatch(int argc, char** argv) {
 }
 
 int runBatch(int argc, char** argv) {
-    const auto options = parseOptions(argc, argv);
-    if (!options) {
+    const ParsedOptions parsed = parseOptions(argc, argv);
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "trelvan: %s\n", parsed.error.c_str());
         std::fputs(usageText, stderr);
         return exitStatus::usage;
     }
+    const Options* options = &parsed.options;
 
     Transcript transcript;
     TranscriptBoxes boxes(transcript);
@@ -271,9 +292,8 @@ int runBatch(int argc, char** argv) {
         const JobReading reading = readJobFile(options->job);
         if (!reading.accepted()) {
             const std::string message = refusalMessage(options->job, *reading.problem);
-            std::fprintf(stderr, "%s\n", message.c_str());
             messages.say(message);
-            std::fflush(stdout);
+            sayOnStandardError(message);
             return exitStatus::refusedJob;
         }
         replies = std::make_unique<ReplyListPrompter>(jobReplies(reading.job));
@@ -283,41 +303,42 @@ int runBatch(int argc, char** argv) {
     TranscribedPrompter prompter(*replies, transcript);
 
     ChainState record;
+    // An action that does not complete says why last.
     switch (Command1_Click(record, prompter, boxes, messages)) {
         case ComputeOutcome::Completed: break;
-        case ComputeOutcome::InputEnded: std::fflush(stdout); return exitStatus::inputEnded;
+        case ComputeOutcome::InputEnded: sayOnStandardError(messages.last()); return exitStatus::inputEnded;
         case ComputeOutcome::Failed:
-        case ComputeOutcome::Cancelled: std::fflush(stdout); return exitStatus::failed;
+        case ComputeOutcome::Cancelled: sayOnStandardError(messages.last()); return exitStatus::failed;
     }
 
     GuiOnDemand gui;
     int status = exitStatus::completed;
+    // A file not written: said in the transcript and on standard error; the other
+    // files are still written.
+    const auto notWritten = [&](const std::string& why, int fileStatus = exitStatus::reportNotWritten) {
+        messages.say(why);
+        sayOnStandardError(why);
+        status = fileStatus;
+    };
     if (!options->reportText.empty() || !options->reportPdf.empty()) {
         const Report report = buildReport(record);
         if (!options->reportText.empty() && !writeTextFile(options->reportText, renderText(report))) {
-            messages.say("无法写入报告文件 " + options->reportText);
-            status = exitStatus::reportNotWritten;
+            notWritten("无法写入报告文件 " + options->reportText);
         }
         if (!options->reportPdf.empty()) {
             gui.ensure();
             const QString error = writeReportPdf(report, QString::fromStdString(options->reportPdf));
-            if (!error.isEmpty()) {
-                messages.say(error.toStdString());
-                status = exitStatus::reportNotWritten;
-            }
+            if (!error.isEmpty()) notWritten(error.toStdString());
         }
     }
     if (!options->analysisText.empty() || !options->analysisJson.empty()) {
-        if (!writeAnalysis(record, *options, messages)) status = exitStatus::reportNotWritten;
+        writeAnalysis(record, *options, [&](const std::string& why) { notWritten(why); });
     }
     if (!options->fullReportPdf.empty()) {
         gui.ensure();
         const FullReportOutcome written =
             writeFullReportPdf(record, QString::fromStdString(options->fullReportPdf));
-        if (!written.written()) {
-            messages.say(written.message.toStdString());
-            status = exitStatus::reportNotWritten;
-        }
+        if (!written.written()) notWritten(written.message.toStdString());
     }
     if (!options->plot.empty()) {
         gui.ensure();
@@ -326,16 +347,11 @@ int runBatch(int argc, char** argv) {
         const plot::ChainFigure figure = plot::recordFigure(record, &analysisFailure);
         if (!analysisFailure.empty()) messages.say("网图中没有误差椭圆：" + analysisFailure);
         const QString error = plot::writePlot(figure, QString::fromStdString(options->plot));
-        if (!error.isEmpty()) {
-            messages.say(error.toStdString());
-            status = exitStatus::reportNotWritten;
-        }
+        if (!error.isEmpty()) notWritten(error.toStdString());
     }
     if (!options->saveJob.empty()) {
-        if (const auto failure = saveJob(options->saveJob, jobOf(record))) {
-            messages.say(*failure);
-            status = exitStatus::jobNotWritten;
-        }
+        if (const auto failure = saveJob(options->saveJob, jobOf(record)))
+            notWritten(*failure, exitStatus::jobNotWritten);
     }
     std::fflush(stdout);
     return status;

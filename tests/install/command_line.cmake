@@ -1,7 +1,8 @@
 # The command line's own questions, on the real program. --help and --version answer
 # on standard output with status 0, wherever they stand among the options, but not
 # when they stand where an option's file name goes; a wrong command line is a usage
-# error, with the same usage on standard error and nothing on standard output.
+# error, with what is wrong and the same usage on standard error and nothing on
+# standard output; a batch run that stops early says why on standard error.
 #
 #   cmake -DTRELVAN=PROGRAM -DVERSION=X.Y.Z -DWORK=FOLDER -P command_line.cmake
 
@@ -38,8 +39,8 @@ set(cases
     "2|empty|usage|--help=all"
     "2|empty|usage|--batch --report-text"
     "2|empty|usage|--report-text out.txt"
-    "3|transcript|empty|--batch --report-text --version"
-    "3|transcript|empty|--batch --report-pdf --help")
+    "3|transcript|reason|--batch --report-text --version"
+    "3|transcript|reason|--batch --report-pdf --help")
 
 foreach(case IN LISTS cases)
   string(REPLACE "|" ";" fields "${case}")
@@ -56,8 +57,24 @@ foreach(case IN LISTS cases)
   foreach(stream out err)
     set(text "${${stream}}")
     set(want "${want_${stream}}")
-    if(want STREQUAL "usage")
+    if(want STREQUAL "usage" AND stream STREQUAL "out")
       string(COMPARE EQUAL "${text}" "${usage}" ok)
+    elseif(want STREQUAL "usage")  # what is wrong, on a line of its own, then the usage
+      string(FIND "${text}" "\n${usage}" at)
+      string(LENGTH "${text}" text_length)
+      string(LENGTH "\n${usage}" usage_length)
+      math(EXPR usage_at "${text_length} - ${usage_length}")
+      if(text MATCHES "^trelvan: [^\n]+\n" AND at EQUAL usage_at)
+        set(ok TRUE)
+      else()
+        set(ok FALSE)
+      endif()
+    elseif(want STREQUAL "reason")  # one line that says why, and no usage
+      if(text MATCHES "^[^\n]+\n$" AND NOT text MATCHES "usage: trelvan")
+        set(ok TRUE)
+      else()
+        set(ok FALSE)
+      endif()
     elseif(want STREQUAL "version")
       string(COMPARE EQUAL "${text}" "${version}" ok)
     elseif(want STREQUAL "empty")

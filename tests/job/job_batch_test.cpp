@@ -115,5 +115,38 @@ TEST(JobBatch, AnActionThatDoesNotCompleteSavesNoJob) {
     EXPECT_EQ(run(folder, "--batch --job").status, 2);
 }
 
+// Every batch run that does not end with status 0 says why on standard error, in the
+// words of the transcript's last `!` line; a usage error says what is wrong before
+// the usage, and before any reply is read.
+TEST(JobBatch, EveryFailingRunSaysWhyOnStandardError) {
+    ScratchFolder folder;
+    writeFile(folder / "refused.trv", example("1101.074", "0"));
+    const std::string replies = golden("run_typed_n4.replies");
+    struct Case {
+        std::string arguments, input;
+        int status;
+        std::string reason;  // the stderr's first line starts with it
+    } cases[] = {
+        {"--batch", "4\n3452118.406\n", 3, "输入已结束"},
+        {"--batch", golden("run_adjusted_triangle_fails.replies"), 1, "平差后第 1 个三角形"},
+        {"--batch --report-text " + (folder / "none/report.txt"), replies, 4, "无法写入报告文件"},
+        {"--batch --job " + (folder / "refused.trv"), "", 5, "作业文件"},
+        {"--batch --report-text ''", replies, 2, "trelvan: --report-text needs a file name"},
+        {"--report-text r.txt", replies, 2, "trelvan: the options that name a file need --batch"},
+    };
+    for (const Case& c : cases) {
+        const ProgramRun r = run(folder, c.arguments, c.input);
+        SCOPED_TRACE(c.arguments);
+        EXPECT_EQ(r.status, c.status);
+        const std::string firstLine = r.err.substr(0, r.err.find('\n'));
+        EXPECT_EQ(firstLine.rfind(c.reason, 0), 0u) << r.err;
+        if (c.status == 2) {
+            EXPECT_EQ(r.out, "") << "a usage error reads no reply";
+        } else {
+            EXPECT_THAT("\n" + r.out, HasSubstr("\n! " + firstLine + "\n"));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace trelvan::testing
