@@ -2,14 +2,15 @@
 # Set up a Debian 12 machine for Trelvan, build it, and open the window or run the tests.
 #
 #   scripts/dev.sh window   install what is missing, build, open the window
-#   scripts/dev.sh test     install what is missing, build, run every test with ctest
+#   scripts/dev.sh test     install what is missing (the de_DE.UTF-8 locale that the
+#                           decimal-comma tests run under included), build, run every
+#                           test with ctest
 #   scripts/dev.sh deps [GROUP...]
 #                           install what is missing, nothing else; packages.txt lines
 #                           marked with a group (e.g. fuzz) only when it is named
 #   scripts/dev.sh locale-test
-#                           install what is missing, generate the de_DE.UTF-8 locale
-#                           when it is not there, build, and run every test again on
-#                           a desktop locale that writes a decimal comma
+#                           the same, and every test run again on a desktop locale
+#                           that writes a decimal comma
 #   scripts/dev.sh sanitize install what is missing, build with AddressSanitizer and
 #                           UndefinedBehaviorSanitizer, run every test with ctest
 #   scripts/dev.sh package  install what is missing, build the Debian package
@@ -174,6 +175,7 @@ case "${1:-}" in
         ;;
     test)
         install_missing
+        ensure_comma_locale
         configure_and_build
         # Window tests run on the offscreen platform; nothing needs a display.
         QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j "$jobs"
@@ -197,6 +199,7 @@ case "${1:-}" in
         # with the sanitizer's report. No leak is suppressed: Qt and fontconfig leave
         # none that LeakSanitizer sees on this platform.
         install_missing
+        ensure_comma_locale
         build=${BUILD_DIR:-$root/build-asan}
         configure_and_build -DTRELVAN_SANITIZE=ON
         ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:strict_init_order=1:check_initialization_order=1 \
