@@ -25,12 +25,13 @@ ComputeOutcome abandon(TextBoxes& boxes, Messages& messages, const std::string& 
 }  // namespace
 
 ComputeOutcome Command1_Click(ChainState& record, Prompter& prompter, TextBoxes& boxes,
-                              Messages& messages) {
+                              Messages& messages, const JobOnlyValues& jobOnly) {
     Dialogue dialogue(prompter, boxes, messages);
     ChainState run = record;  // scalars carry over; the arrays are re-created after N
     RunValues values;
     try {
         enterTriangleCount(dialogue, run, values);
+        run.typed.jobOnly = jobOnly;  // the typed values start afresh with N
         enterKnownData(dialogue, run, values);
         enterNamesAndSides(dialogue, run, values);
         solveTriangles(run, values);

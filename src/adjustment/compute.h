@@ -14,7 +14,10 @@ enum class ComputeOutcome { Completed, Failed, Cancelled, InputEnded };
 // input leave the last completed record untouched (taEntered and tbEntered
 // included) and are reported through `messages`. Either way `boxes` hear how the
 // action ended (TextBoxes::actionEnded).
+//
+// A job's values that no input box asks for come in `jobOnly`; the action keeps them
+// in the record's typed values. A chain typed into the input boxes has none.
 ComputeOutcome Command1_Click(ChainState& record, Prompter& prompter, TextBoxes& boxes,
-                              Messages& messages);
+                              Messages& messages, const JobOnlyValues& jobOnly = {});
 
 }  // namespace trelvan

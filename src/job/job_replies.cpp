@@ -40,7 +40,7 @@ Reply ReplyListPrompter::askPause(const std::string& prompt) {
 ComputeOutcome computeJob(const Job& job, ChainState& record, TextBoxes& boxes,
                           Messages& messages) {
     ReplyListPrompter prompter(jobReplies(job));
-    return Command1_Click(record, prompter, boxes, messages);
+    return Command1_Click(record, prompter, boxes, messages, job.jobOnly);
 }
 
 Job jobOf(const ChainState& record) { return record.typed; }

@@ -10,6 +10,17 @@
 
 namespace trelvan {
 
+// What a job may hold beyond the replies to the input boxes. The dialogue never asks
+// for these; a job's values ride with the Compute action that computes the job, so
+// that the completed record keeps them and a job saved from it writes them back as
+// they were read. Empty for a chain typed into the input boxes.
+struct JobOnlyValues {
+    // The sides as the distance meter measured them, and the chain's reduction
+    // settings (边长归算).
+
+    // The weights of the observations (定权).
+};
+
 struct TypedValues {
     std::int16_t N = 0;                    // the number of triangles the dialogue made
     double Xa = 0, Ya = 0, Xb = 0, Yb = 0;
@@ -21,6 +32,7 @@ struct TypedValues {
     double angleTolerance = 0;             // seconds, as typed (not as stored in float)
     std::vector<std::string> pointName;    // 0..N+1: A, the unknown points, B
     std::vector<double> side;              // 0..2N+1, index 0 unused; even sides signed
+    JobOnlyValues jobOnly;
 };
 
 }  // namespace trelvan
