@@ -120,6 +120,7 @@ TEST(JobReading, EveryRuleRefusesWithItsPlaceAndReason) {
         {"a name over 65,536 bytes for A", example("\"K07\"", "\"" + std::string(65537, 'k') + "\""),
          "A.name", "输入过长（超过 65536 字节）"},
         {"a name with a line break", example("\"D3\"", "\"D\\n3\""), "points[2]", "点名中不能有换行符"},
+        {"a name with a lone carriage return", example("\"D3\"", "\"D\\r3\""), "points[2]", "点名中不能有换行符"},
         {"a tolerance that does not fit a float", example("2.5", "3.5e38"), "angleTolerance",
          "测角限差的数值过大"},
     };
