@@ -45,6 +45,11 @@ const std::vector<Analysed>& chains() {
                                     {{2, 0.004}, {5, -0.003}}));
         a.push_back(analysedFixture("national grid, fans", shifted(fanChain(), grid), fanSigns, 25, 35, true,
                                     {{1, 0.002}, {6, -0.005}, {9, 0.003}}));
+        // Sides from 2 km down to 560 m: ranked by m/S the weakest side is S5, by m²/S it
+        // would be S3.
+        a.push_back(analysedFixture("sides of very different lengths",
+                                    turned({{0, 0}, {1050, 770}, {0, 1400}, {510, 2330}, {0, 4220}}, 17),
+                                    zigzagSigns, 30, -40, true, {{2, 0.006}, {5, -0.003}, {7, 0.002}}));
         a.push_back(analysedGenerated("generated, 40 triangles with many fans",
                                       {.triangles = 40, .seed = 7, .sideNoiseMm = 3, .fanChance = 0.35}));
         a.push_back(analysedGenerated("generated, 200 triangles", {.triangles = 200, .seed = 3}));
