@@ -93,6 +93,12 @@ TEST(AnalysisJson, HasExactlyTheKeysAndEveryFigureInItsShortestForm) {
     EXPECT_EQ(j["observations"][10]["kind"], "Qb");
     EXPECT_EQ(j["weakestPoint"], precision->weakestPoint);
     EXPECT_EQ(j["weakestSide"], precision->weakestSide);
+    // A side's relative error is its standard error over its adjusted length, mm over mm.
+    for (const auto& o : j["observations"]) {
+        if (o["kind"] != "side") continue;
+        const double relative = o["m"].get<double>() / (1000 * o["adjusted"].get<double>());
+        EXPECT_NEAR(o["relative"].get<double>(), relative, 1e-15 * relative) << "S" << o["k"];
+    }
 
     // Every figure reads back as the very double, and is written as briefly as it can be.
     const auto numbers = numbersIn(text);
@@ -140,6 +146,14 @@ TEST(AnalysisJson, NullsWhereAFigureCannotBeGiven) {
         EXPECT_EQ(j["misclosures"].size(), c.record.azimuthCondition ? 3u : 2u);
         EXPECT_TRUE(j["points"][1]["mx"].get<double>() > 0);
     }
+}
+
+// An ellipse's direction to a tenth of a degree; one that rounds to a half turn is
+// the same direction as north, 0.0.
+TEST(AnalysisText, EllipseDirectionsToATenthWithAHalfTurnAsNorth) {
+    const std::pair<double, const char*> cases[] = {
+        {0, "0.0"}, {0.04, "0.0"}, {89.96, "90.0"}, {179.94, "179.9"}, {179.96, "0.0"}, {179.999, "0.0"}};
+    for (const auto& [phi, shown] : cases) EXPECT_EQ(analysis::directionText(phi), shown) << phi;
 }
 
 // Names of any width: the figures stand in the same display cells on every line.
