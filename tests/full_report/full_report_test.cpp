@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <regex>
 #include <set>
 #include <string>
@@ -14,6 +16,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "analysis/chain_precision.h"
+#include "analysis/tables.h"
 #include "full_report/full_report.h"
 #include "plot/computed_chain.h"
 #include "plot/plot.h"
@@ -136,26 +140,45 @@ TEST(FullReport, TheReportUnchangedThenTheAnalysisThenThePlot) {
 }
 
 // Stopped at any point of the writing (in the report, the tables or the plot), or
-// failed, the full report leaves no file and no temporary behind, and an older file
-// of that name as it was.
+// failed, the full report stops at once and leaves no file and no temporary behind,
+// and an older file of that name as it was.
 TEST(FullReport, AStoppedOrFailedWritingLeavesNothingBehind) {
     const testing::ComputedChain c = testing::computeChain(70, 3);
     ASSERT_EQ(c.outcome, ComputeOutcome::Completed);
     QTemporaryDir dir;
     const QString file = dir.filePath("report.pdf");
+    // The points at which the writing tells its progress, and may be stopped.
     int total = 0;
-    ASSERT_TRUE(writeFullReportPdf(c.record, file, [&](int, int t) { return total = t, true; }).written());
+    std::vector<int> points;
+    ASSERT_TRUE(writeFullReportPdf(c.record, file, [&](int done, int t) {
+                    points.push_back(done);
+                    return total = t, true;
+                }).written());
+    // The work: the report's lines, then the analysis tables' rows, then the plot.
     const int reportLines = static_cast<int>(buildReport(c.record).size());
-    for (double share : {0.0, 0.5 * reportLines / total, 0.6, 0.99}) {
+    int tableRows = 0;
+    for (const analysis::Table& t : analysis::analysisTables(*analysis::analyse(c.record)))
+        tableRows += static_cast<int>(t.rows.size());
+    const int tablesEnd = reportLines + tableRows;
+    for (double share : {0.0, 0.5 * reportLines / total, (reportLines + 1.0) / total, 0.6, 0.99}) {
         SCOPED_TRACE(share);
         QFile old(file);
         ASSERT_TRUE(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
         old.write("older report");
         old.close();
-        const int stopAt = static_cast<int>(share * total);
-        const FullReportOutcome outcome =
-            writeFullReportPdf(c.record, file, [&](int done, int) { return done < stopAt; });
+        const int stopAt = static_cast<int>(std::lround(share * total));
+        // It stops at the first point past the stop, in the report, the tables or the
+        // plot alike, and the progress is not asked again.
+        int stoppedAt = -1, askedAfter = 0;
+        const FullReportOutcome outcome = writeFullReportPdf(c.record, file, [&](int done, int) {
+            if (stoppedAt >= 0) ++askedAfter;
+            else if (done >= stopAt) stoppedAt = done;
+            return done < stopAt;
+        });
         EXPECT_EQ(outcome.kind, FullReportOutcome::Kind::Stopped);
+        EXPECT_EQ(stoppedAt, *std::lower_bound(points.begin(), points.end(), stopAt));
+        if (stopAt > reportLines && stopAt <= tablesEnd) EXPECT_LE(stoppedAt, tablesEnd) << "not in the tables";
+        EXPECT_EQ(askedAfter, 0);
         EXPECT_EQ(outcome.pages, 0);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"report.pdf"});
         QFile kept(file);
