@@ -6,8 +6,8 @@
 #                                       given to cmake --install --prefix
 #
 # Exit status: 0 when all is well; 1 on any fault (each is named on standard
-# error); 77 when a validator is not installed and SKIP_MISSING=1 (the test suite
-# skips then; the package check installs every validator first).
+# error); 77 when a validator is not installed and SKIP_MISSING=1 (scripts/dev.sh
+# installs every validator first, from packages.txt).
 set -uo pipefail
 
 prefix=${1:?usage: scripts/check-installed.sh PREFIX}
@@ -20,7 +20,7 @@ fault() {
 
 for tool in desktop-file-validate appstreamcli xmllint update-mime-database man gzip od; do
     if ! command -v "$tool" >/dev/null; then
-        echo "check-installed: $tool is not installed (scripts/dev.sh deps package)" >&2
+        echo "check-installed: $tool is not installed (scripts/dev.sh deps)" >&2
         [ "${SKIP_MISSING:-0}" = 1 ] && exit 77
         exit 1
     fi
