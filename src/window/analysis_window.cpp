@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QStyleOptionHeader>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -36,6 +37,21 @@ namespace trelvan {
 namespace {
 
 constexpr int tableCount = 4;
+
+// A header whose sort arrow points the way a table is read: up (▲) for ascending,
+// the smallest first, down (▼) for descending. The style draws the header's SortDown
+// as an arrow pointing down, and the header asks for SortDown when it sorts ascending.
+class SortHeader : public QHeaderView {
+public:
+    using QHeaderView::QHeaderView;
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override {
+        QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+        if (option->sortIndicator == QStyleOptionHeader::SortDown) option->sortIndicator = QStyleOptionHeader::SortUp;
+        else if (option->sortIndicator == QStyleOptionHeader::SortUp) option->sortIndicator = QStyleOptionHeader::SortDown;
+    }
+};
 
 QString chooseCsvFile(QWidget* parent, const QString& suggested) {
     return chooseSaveFile(parent, QStringLiteral("导出精度分析表为 CSV 文件"), {QStringLiteral("CSV 文件 (*.csv)")},
@@ -150,6 +166,9 @@ AnalysisWindow::AnalysisWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
         sorted->setSourceModel(model);
         auto* view = new QTableView;
         view->setObjectName(QStringLiteral("AnalysisTable%1").arg(t + 1));
+        auto* sortHeader = new SortHeader(Qt::Horizontal, view);
+        sortHeader->setSectionsClickable(true);
+        view->setHorizontalHeader(sortHeader);
         view->setModel(sorted);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setSelectionMode(QAbstractItemView::ExtendedSelection);
