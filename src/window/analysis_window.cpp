@@ -26,9 +26,11 @@
 
 #include "analysis/chain_precision.h"
 #include "analysis/table_export.h"
+#include "job/proposed_name.h"
 #include "report/painter/report_painter.h"
 #include "report/report.h"
 #include "state/constants.h"
+#include "window/job_actions.h"
 #include "window/kept_window.h"
 #include "window/main_form.h"
 
@@ -236,8 +238,12 @@ AnalysisWindow* AnalysisWindow::openFor(MainForm& form) {
     auto* window = static_cast<AnalysisWindow*>(keptWindow(form, QStringLiteral("AnalysisWindowKeeper"), [&form] {
         auto* made = new AnalysisWindow;
         made->setAttribute(Qt::WA_DeleteOnClose);  // a long chain's tables are not kept hidden
+        made->setProposer([&form](const QString& title) {
+            return form.jobs().proposedPath(Proposed::AnalysisTable, title);
+        });
         made->showAnalysisOf(form.record());
         connect(&form, &MainForm::resultCompleted, made, [made, &form] { made->showAnalysisOf(form.record()); });
+        placeKept(*made, [&form](const QWidget& w) { return form.childPlace(w); });
         return made;
     }));
     window->show();
@@ -412,7 +418,9 @@ void AnalysisWindow::copyWholeTable() { QGuiApplication::clipboard()->setText(wh
 void AnalysisWindow::exportCsv() {
     if (!failure().isEmpty()) return;
     const QString title = tabs_->tabText(tabs_->currentIndex());
-    const QString fileName = chooseFile_(this, QStringLiteral("精度分析-%1.csv").arg(title));
+    const QString fileName = chooseFile_(
+        this, proposer_ ? proposer_(title)
+                        : QString::fromStdString(proposedFileName(Proposed::AnalysisTable, "作业", title.toStdString())));
     if (fileName.isEmpty()) return;
     const QString failed = writeCsv(fileName);
     if (!failed.isEmpty()) {
