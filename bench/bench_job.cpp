@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QUndoStack>
 
 #include "batch_runs.h"
 #include "bench_support.h"
@@ -144,6 +145,33 @@ void BM_JobEditorOpen(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_JobEditorOpen)->Arg(1000)->Arg(16382)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One side typed in the job editor, taken back (Ctrl+Z) and made again (Ctrl+Y):
+// each edit is kept as what it changed, found by comparing the sheet before and after.
+void BM_JobEditorEditUndoRedo(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    try {
+        MainForm window;
+        window.show();
+        if (!window.jobs().openFile(QString::fromStdString(jobFileOf(n)))) throw std::runtime_error("not computed");
+        window.jobs().editJob();
+        JobEditor* editor = window.jobs().editor();
+        QCoreApplication::processEvents();
+        SheetTableModel* sides = editor->sideModel();
+        const QModelIndex middle = sides->index(n, SheetTableModel::Length);
+        int typed = 0;
+        for (auto _ : state) {
+            sides->setData(middle, QString::number(1000 + (++typed % 100)));
+            editor->undoStack()->undo();
+            editor->undoStack()->redo();
+            QCoreApplication::processEvents();
+        }
+        editor->done(0);
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+    }
+}
+BENCHMARK(BM_JobEditorEditUndoRedo)->Arg(1000)->Arg(16382)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace trelvan::bench

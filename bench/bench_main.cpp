@@ -240,6 +240,8 @@ int main(int argc, char** argv) {
             "s");
     t.check("job file opened and computed in the window, N = 16382", t.wall("BM_WindowJobOpen/16382"), 0.5, "s");
     t.check("job editor opened, scrolled and checked, N = 16382", t.wall("BM_JobEditorOpen/16382"), 0.5, "s");
+    t.check("job editor, N = 16382: a side typed, undone and redone", t.wall("BM_JobEditorEditUndoRedo/16382"), 0.050,
+            "s");
     if (!closes) std::printf("  generated chains: misclosures NOT as expected\n");
     return (t.missed() || !closes) ? 1 : 0;
 }

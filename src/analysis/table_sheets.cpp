@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <utility>
 
-#include "state/number_format.h"
+#include "report/page_foot.h"
 #include "state/text_width.h"
 
 namespace trelvan::analysis {
@@ -25,9 +25,11 @@ constexpr double narrowestColumn = 4.0;
 constexpr int rowsKeptWithHead = 3;
 // Room left below a table, in ems of the sheets' text.
 constexpr double tableGap = 1.5;
-// The footer's em, and how far its bottom stands above the sheet's bottom edge.
+// The footer's em (8 points), and how far its bottom stands above the sheet's bottom
+// edge: where the printed report's pages have theirs in a PDF, on the bottom of the
+// printable area.
 constexpr double footerEm = 2.8;
-constexpr double footerAbove = 8.0;
+constexpr double footerAbove = 10.0;
 
 constexpr const char* continuedMark = "（续）";
 
@@ -35,24 +37,6 @@ constexpr const char* continuedMark = "（续）";
 std::string shown(const std::string& text) { return drawnText(text, 1 << 30); }
 
 }  // namespace
-
-std::string fitText(const std::string& text, double width, double em, const TextWidth& textWidth) {
-    if (textWidth(text, em) <= width) return text;
-    static const std::string ellipsis = "\xE2\x80\xA6";
-    // The longest start of the text, cut between characters, that fits with the
-    // ellipsis after it.
-    std::vector<std::size_t> cuts;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) cuts.push_back(i);
-    std::size_t lo = 0, hi = cuts.size();  // cuts[lo] fits (the empty start); cuts[hi] does not
-    cuts.push_back(text.size());
-    while (hi - lo > 1) {
-        const std::size_t mid = (lo + hi) / 2;
-        if (textWidth(std::string_view(text).substr(0, cuts[mid]), em) + textWidth(ellipsis, em) <= width) lo = mid;
-        else hi = mid;
-    }
-    return text.substr(0, cuts[lo]) + ellipsis;
-}
 
 TableSheets::TableSheets(std::vector<Table> tables, std::vector<HeadingLine> heading, SheetSetup setup)
     : tables_(std::move(tables)), heading_(std::move(heading)), setup_(std::move(setup)) {
@@ -225,13 +209,12 @@ TableSheets analysisSheets(const ChainPrecision& precision, const std::string& t
 }
 
 std::vector<SheetText> pageFooter(double width, double height, double margin, const std::string& computedAt,
-                                  int page, int pages, const TextWidth& textWidth) {
+                                  int page, int pages, const TextWidth& textWidth, const std::string& jobFile) {
     const TextWidth& measure = textWidth ? textWidth : TextWidth(estimatedTextWidth);
     const double top = height - footerAbove - footerEm;
     std::vector<SheetText> footer;
-    if (!computedAt.empty()) footer.push_back({margin, top, footerEm, "计算时间：" + computedAt});
-    const std::string number = "第 " + digits(page) + " 页 共 " + digits(pages) + " 页";
-    footer.push_back({width - margin - measure(number, footerEm), top, footerEm, number});
+    for (FootText& t : layOutFoot({computedAt, jobFile}, page, pages, width - 2 * margin, footerEm, measure))
+        footer.push_back({margin + t.left, top, footerEm, std::move(t.text)});
     return footer;
 }
 

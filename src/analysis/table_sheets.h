@@ -100,12 +100,13 @@ private:
 // title line and what the shaded rows mean, then its four tables.
 TableSheets analysisSheets(const ChainPrecision& precision, const std::string& title, SheetSetup setup);
 
-// The footer of an added page: the date and time of the computation at the left,
-// "第 i 页 共 n 页" at the right, in the bottom margin of a sheet of the given size.
+// The footer of a page: the date and time of the computation at the left, the job
+// file's name (when there is one) in the middle, "第 i 页 共 n 页" at the right, in
+// the bottom margin of a sheet of the given size.
 std::vector<SheetText> pageFooter(double width, double height, double margin, const std::string& computedAt,
-                                  int page, int pages, const TextWidth& textWidth);
+                                  int page, int pages, const TextWidth& textWidth, const std::string& jobFile = {});
 
 // The text cut short, ending in "…", to fit `width` millimetres at em `em`.
-std::string fitText(const std::string& text, double width, double em, const TextWidth& textWidth);
+using trelvan::fitText;
 
 }  // namespace trelvan::analysis

@@ -327,7 +327,8 @@ int runBatch(int argc, char** argv) {
         }
         if (!options->reportPdf.empty()) {
             gui.ensure();
-            const QString error = writeReportPdf(report, QString::fromStdString(options->reportPdf));
+            const QString error =
+                writeReportPdf(report, QString::fromStdString(options->reportPdf), pageFootOf(record, options->job));
             if (!error.isEmpty()) notWritten(error.toStdString());
         }
     }
@@ -337,7 +338,7 @@ int runBatch(int argc, char** argv) {
     if (!options->fullReportPdf.empty()) {
         gui.ensure();
         const FullReportOutcome written =
-            writeFullReportPdf(record, QString::fromStdString(options->fullReportPdf));
+            writeFullReportPdf(record, QString::fromStdString(options->fullReportPdf), {}, options->job);
         if (!written.written()) notWritten(written.message.toStdString());
     }
     if (!options->plot.empty()) {

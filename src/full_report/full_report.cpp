@@ -23,6 +23,7 @@ namespace trelvan {
 namespace {
 
 // The added pages: A4, their margins at the sides, and the room their footers take.
+// Their footers stand where the report's pages have theirs.
 constexpr double a4Short = 210, a4Long = 297;
 constexpr double addedMargin = 15;
 constexpr double tablesBottomMargin = 20;
@@ -82,7 +83,7 @@ PaintProgress partOf(const PaintProgress& whole, int offset, int total) {
 }  // namespace
 
 FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fileName,
-                                     const PaintProgress& progress) {
+                                     const PaintProgress& progress, const std::string& jobFile, bool unsaved) {
     FullReportOutcome outcome;
     const Report report = record.hasResult() ? buildReport(record) : Report{};
     if (report.empty()) {
@@ -122,7 +123,7 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
     int tableRows = 0;
     for (int i = 0; i < sheets.count(); ++i) tableRows += sheets.rowsOn(i);
     const int work = static_cast<int>(report.size()) + tableRows + plot::plotWork(plot);
-    const std::string computedAt = dateTimeText(record.computedAt);
+    const PageFoot foot = pageFootOf(record, jobFile, unsaved);
 
     // Asked by the progress to stop: nothing is written, and no failure told.
     bool stopped = false;
@@ -142,13 +143,14 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
             return fail(QStringLiteral("已停止。"));
         };
 
-        // The report, exactly as printed.
-        const PaintedPages painted = paintReportPages(report, painter, writer, partOf(progress, 0, work));
-        if (painted.stopped) return stop();
-        if (!painted.failure.isEmpty()) return fail(painted.failure);
-        outcome.reportPages = painted.pages;
+        // The report, exactly as printed, its pages numbered out of the whole.
+        outcome.reportPages = reportPageCount(report, writer);
         outcome.analysisPages = sheets.count();
         outcome.pages = outcome.reportPages + outcome.analysisPages + 1;
+        const PaintedPages painted =
+            paintReportPages(report, painter, writer, partOf(progress, 0, work), {foot, 1, outcome.pages});
+        if (painted.stopped) return stop();
+        if (!painted.failure.isEmpty()) return fail(painted.failure);
 
         // The analysis tables, each sheet with its footer.
         int done = static_cast<int>(report.size());
@@ -158,7 +160,8 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
             analysis::Sheet sheet = sheets.sheet(i);
             const int number = outcome.reportPages + i + 1;
             for (analysis::SheetText& t :
-                 analysis::pageFooter(a4Short, a4Long, addedMargin, computedAt, number, outcome.pages, measure))
+                 analysis::pageFooter(a4Short, a4Long, pdfMarginMillimetres, foot.computedAt, number, outcome.pages,
+                                      measure, foot.jobFile))
                 sheet.texts.push_back(std::move(t));
             drawSheet(painter, map, sheet);
             done += sheets.rowsOn(i);
@@ -171,8 +174,8 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
         const QRectF whole(QPointF(0, 0), QSizeF(map.length(plot.width), map.length(plot.height)));
         if (!plot::paintPlot(painter, plot, whole, partOf(progress, done, work))) return stop();
         drawTexts(painter, map,
-                  analysis::pageFooter(plot.width, plot.height, addedMargin, computedAt, outcome.pages,
-                                       outcome.pages, measure));
+                  analysis::pageFooter(plot.width, plot.height, pdfMarginMillimetres, foot.computedAt, outcome.pages,
+                                       outcome.pages, measure, foot.jobFile));
         if (!painter.end()) return QStringLiteral("输出设备报告错误。");
         return {};
     });

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "entry/value_checks.h"
@@ -14,14 +15,33 @@ namespace trelvan {
 
 namespace {
 
-constexpr const char* paths[sheetFieldCount] = {
-    "A.name", "A.X", "A.Y", "B.name", "B.X", "B.Y", "directionA.X", "directionA.Y",
-    "directionB.X", "directionB.Y", "Ta", "Tb", "Qa", "Qb", "angleTolerance"};
+// Each field, in the order of SheetField: its path in a job file, and how the editor
+// labels it (the group, then the field within it). A group of fields added to the
+// editor adds its rows here.
+struct FieldSpec {
+    const char* path;
+    const char* label;
+};
+constexpr FieldSpec fieldSpecs[] = {
+    {"A.name", "起始点 A 的点名"},
+    {"A.X", "起始点 A 的 X 纵座标"},
+    {"A.Y", "起始点 A 的 Y 横座标"},
+    {"B.name", "闭合点 B 的点名"},
+    {"B.X", "闭合点 B 的 X 纵座标"},
+    {"B.Y", "闭合点 B 的 Y 横座标"},
+    {"directionA.X", "A 端外方向点 Pta 的 X 纵座标"},
+    {"directionA.Y", "A 端外方向点 Pta 的 Y 横座标"},
+    {"directionB.X", "B 端外方向点 Ptb 的 X 纵座标"},
+    {"directionB.Y", "B 端外方向点 Ptb 的 Y 横座标"},
+    {"Ta", "A 端外方位角 Ta"},
+    {"Tb", "B 端外方位角 Tb"},
+    {"Qa", "A 端定向角 Qa"},
+    {"Qb", "B 端定向角 Qb"},
+    {"angleTolerance", "测角限差"},
+};
+static_assert(std::size(fieldSpecs) == sheetFieldCount);
 
-// The fields as the editor labels them.
-constexpr const char* labels[sheetFieldCount] = {
-    "A 点名", "Xa", "Ya", "B 点名", "Xb", "Yb", "Xpa", "Ypa",
-    "Xpb", "Ypb", "Ta", "Tb", "Qa", "Qb", "测角限差"};
+const FieldSpec& specOf(SheetField field) { return fieldSpecs[static_cast<std::size_t>(field)]; }
 
 std::string_view trimmed(std::string_view text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
@@ -45,7 +65,7 @@ std::string tooManyRows(int rows) {
 
 }  // namespace
 
-const char* fieldPath(SheetField field) { return paths[static_cast<int>(field)]; }
+const char* fieldPath(SheetField field) { return specOf(field).path; }
 
 JobSheet newSheet() {
     JobSheet sheet;
@@ -202,19 +222,27 @@ Pasted pasteNames(JobSheet& sheet, int first, std::string_view text) {
     return {count, std::nullopt};
 }
 
-SheetCheck checkSheet(const JobSheet& sheet) {
-    SheetCheck check;
-    Job& job = check.job;
+namespace {
+
+// The job the sheet makes, and every problem with it in the dialogue's order.
+struct SheetProblems {
+    Job job;
+    std::vector<JobProblem> problems;
+};
+
+SheetProblems sheetProblems(const JobSheet& sheet) {
+    SheetProblems checked;
+    Job& job = checked.job;
     const int n = sheet.triangles();
     job.N = static_cast<std::int16_t>(n);
 
     // A text that is no number enters the job's checks as a value that is not finite,
     // so that it is found in its place in the dialogue's order; it is then named for
     // what it is.
-    std::vector<std::pair<std::string, const char*>> unread;
+    std::vector<std::pair<std::string, std::string>> unread;
     const auto number = [&](const std::string& text, std::string path) {
         if (const auto value = parseNumber(text)) return *value;
-        unread.emplace_back(std::move(path), trimmed(text).empty() ? "没有填写数值" : "输入的不是一个数");
+        unread.emplace_back(std::move(path), notANumberReason(text));
         return std::numeric_limits<double>::quiet_NaN();
     };
     const auto field = [&](SheetField f) { return number(sheet[f], fieldPath(f)); };
@@ -248,12 +276,43 @@ SheetCheck checkSheet(const JobSheet& sheet) {
         job.side[static_cast<std::size_t>(k)] = sheet.right[at(k)] && k % 2 == 0 ? -length : length;
     }
 
-    check.problem = firstJobProblem(job);
-    if (check.problem) {
-        for (const auto& [path, what] : unread)
-            if (path == check.problem->path) check.problem->what = what;
+    checked.problems = jobProblems(job);
+    if (!unread.empty()) {
+        for (JobProblem& problem : checked.problems)
+            for (const auto& [path, what] : unread)
+                if (path == problem.path) problem.what = what;
     }
+    return checked;
+}
+
+}  // namespace
+
+SheetCheck checkSheet(const JobSheet& sheet) {
+    SheetProblems checked = sheetProblems(sheet);
+    SheetCheck check;
+    check.job = std::move(checked.job);
+    if (!checked.problems.empty()) check.problem = std::move(checked.problems.front());
     return check;
+}
+
+std::optional<JobProblem> problemStillAt(const JobSheet& sheet, const JobProblem& problem) {
+    if (sheetPlaceOf(problem).kind == SheetPlace::Kind::None) return problem;
+    for (JobProblem& now : sheetProblems(sheet).problems)
+        if (now.path == problem.path) return std::move(now);
+    return std::nullopt;
+}
+
+std::string notANumberReason(std::string_view typed) {
+    typed = trimmed(typed);
+    if (typed.empty()) return "没有填写数值";
+    // A decimal comma, as a desktop in many languages types it: the number it means.
+    if (typed.find(',') != std::string_view::npos) {
+        std::string withStop(typed);
+        std::replace(withStop.begin(), withStop.end(), ',', '.');
+        if (const auto value = parseNumber(withStop))
+            return "输入的不是一个数：小数点要用句点，应输入 " + replyNumber(*value);
+    }
+    return "输入的不是一个数";
 }
 
 SheetPlace sheetPlaceOf(const JobProblem& problem) {
@@ -261,7 +320,7 @@ SheetPlace sheetPlaceOf(const JobProblem& problem) {
     using Kind = SheetPlace::Kind;
     if (problem.line > 0) return place;
     for (int f = 0; f < sheetFieldCount; ++f)
-        if (problem.path == paths[f]) return {Kind::Field, static_cast<SheetField>(f), 0};
+        if (problem.path == fieldSpecs[f].path) return {Kind::Field, static_cast<SheetField>(f), 0};
     const bool points = problem.path.rfind("points", 0) == 0;
     const bool sides = problem.path.rfind("sides", 0) == 0;
     if ((points || sides) && problem.index >= 0)
@@ -272,18 +331,22 @@ SheetPlace sheetPlaceOf(const JobProblem& problem) {
     return place;
 }
 
+std::string placeLabel(const SheetPlace& place) {
+    switch (place.kind) {
+        case SheetPlace::Kind::Field: return specOf(place.field).label;
+        case SheetPlace::Kind::Name: return "点 " + digits(place.index) + " 的点名";
+        case SheetPlace::Kind::Side: return "第 " + digits(place.index) + " 条边 " + sideName(place.index);
+        case SheetPlace::Kind::Names: return "点名表";
+        case SheetPlace::Kind::Sides: return "边长表";
+        case SheetPlace::Kind::Count: return "三角形个数";
+        case SheetPlace::Kind::None: break;
+    }
+    return {};
+}
+
 std::string sheetMessage(const JobProblem& problem) {
     const SheetPlace place = sheetPlaceOf(problem);
-    std::string where;
-    switch (place.kind) {
-        case SheetPlace::Kind::Field: where = labels[static_cast<int>(place.field)]; break;
-        case SheetPlace::Kind::Name: where = "点 " + digits(place.index) + " 的点名"; break;
-        case SheetPlace::Kind::Side: where = sideName(place.index); break;
-        case SheetPlace::Kind::Names: where = "点名表"; break;
-        case SheetPlace::Kind::Sides: where = "边长表"; break;
-        case SheetPlace::Kind::Count: where = "三角形个数"; break;
-        case SheetPlace::Kind::None: where = placeOf(problem); break;
-    }
+    const std::string where = place.kind == SheetPlace::Kind::None ? placeOf(problem) : placeLabel(place);
     return (where.empty() ? "" : where + "：") + problem.what + "。";
 }
 

@@ -103,9 +103,21 @@ struct SheetPlace {
 };
 SheetPlace sheetPlaceOf(const JobProblem& problem);
 
-// The problem as the editor says it: where, in the editor's own words, and what.
-// "S7：边长 S7 不能为零。"
+// The problem as the editor says it: where, in the words the editor labels it with,
+// and what. "第 7 条边 S7：边长 S7 不能为零。"
 std::string sheetMessage(const JobProblem& problem);
+
+// A place as the editor labels it: "起始点 A 的 X 纵座标", "第 7 条边 S7", "点 3 的点名".
+std::string placeLabel(const SheetPlace& place);
+
+// Why a typed text is no number: nothing typed, or not a number; a number typed with
+// a decimal comma is told to use a full stop, with the number as it should be typed.
+std::string notANumberReason(std::string_view typed);
+
+// Whether the problem is still there once the sheet has changed: the problem the
+// sheet now has at the same place, if any. A problem that names no place on the
+// sheet stays as it was.
+std::optional<JobProblem> problemStillAt(const JobSheet& sheet, const JobProblem& problem);
 
 // The job file's field path of a field: "A.X", "directionB.Y", "angleTolerance".
 const char* fieldPath(SheetField field);

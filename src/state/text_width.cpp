@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <vector>
 
 #include "state/text_width.h"
 
@@ -111,6 +112,24 @@ std::string drawnText(std::string_view text, int maxCells) {
         shown += replaced ? replacement : text.substr(start, i - start);
     }
     return shown;
+}
+
+std::string fitText(const std::string& text, double width, double em, const TextWidth& textWidth) {
+    if (textWidth(text, em) <= width) return text;
+    static const std::string ellipsis = "\xE2\x80\xA6";
+    // The longest start of the text, cut between characters, that fits with the
+    // ellipsis after it.
+    std::vector<std::size_t> cuts;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) cuts.push_back(i);
+    std::size_t lo = 0, hi = cuts.size();  // cuts[lo] fits (the empty start); cuts[hi] does not
+    cuts.push_back(text.size());
+    while (hi - lo > 1) {
+        const std::size_t mid = (lo + hi) / 2;
+        if (textWidth(std::string_view(text).substr(0, cuts[mid]), em) + textWidth(ellipsis, em) <= width) lo = mid;
+        else hi = mid;
+    }
+    return text.substr(0, cuts[lo]) + ellipsis;
 }
 
 }  // namespace trelvan

@@ -26,4 +26,8 @@ double estimatedTextWidth(std::string_view text, double em);
 // ending in "…".
 std::string drawnText(std::string_view text, int maxCells);
 
+// The text cut short, ending in "…", to fit `width` at em `em`, as `textWidth`
+// measures; unchanged when it fits.
+std::string fitText(const std::string& text, double width, double em, const TextWidth& textWidth);
+
 }  // namespace trelvan

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QStyleOptionHeader>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -25,9 +26,11 @@
 
 #include "analysis/chain_precision.h"
 #include "analysis/table_export.h"
+#include "job/proposed_name.h"
 #include "report/painter/report_painter.h"
 #include "report/report.h"
 #include "state/constants.h"
+#include "window/job_actions.h"
 #include "window/kept_window.h"
 #include "window/main_form.h"
 
@@ -36,6 +39,21 @@ namespace trelvan {
 namespace {
 
 constexpr int tableCount = 4;
+
+// A header whose sort arrow points the way a table is read: up (▲) for ascending,
+// the smallest first, down (▼) for descending. The style draws the header's SortDown
+// as an arrow pointing down, and the header asks for SortDown when it sorts ascending.
+class SortHeader : public QHeaderView {
+public:
+    using QHeaderView::QHeaderView;
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override {
+        QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+        if (option->sortIndicator == QStyleOptionHeader::SortDown) option->sortIndicator = QStyleOptionHeader::SortUp;
+        else if (option->sortIndicator == QStyleOptionHeader::SortUp) option->sortIndicator = QStyleOptionHeader::SortDown;
+    }
+};
 
 QString chooseCsvFile(QWidget* parent, const QString& suggested) {
     return chooseSaveFile(parent, QStringLiteral("导出精度分析表为 CSV 文件"), {QStringLiteral("CSV 文件 (*.csv)")},
@@ -150,6 +168,9 @@ AnalysisWindow::AnalysisWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
         sorted->setSourceModel(model);
         auto* view = new QTableView;
         view->setObjectName(QStringLiteral("AnalysisTable%1").arg(t + 1));
+        auto* sortHeader = new SortHeader(Qt::Horizontal, view);
+        sortHeader->setSectionsClickable(true);
+        view->setHorizontalHeader(sortHeader);
         view->setModel(sorted);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -217,8 +238,12 @@ AnalysisWindow* AnalysisWindow::openFor(MainForm& form) {
     auto* window = static_cast<AnalysisWindow*>(keptWindow(form, QStringLiteral("AnalysisWindowKeeper"), [&form] {
         auto* made = new AnalysisWindow;
         made->setAttribute(Qt::WA_DeleteOnClose);  // a long chain's tables are not kept hidden
+        made->setProposer([&form](const QString& title) {
+            return form.jobs().proposedPath(Proposed::AnalysisTable, title);
+        });
         made->showAnalysisOf(form.record());
         connect(&form, &MainForm::resultCompleted, made, [made, &form] { made->showAnalysisOf(form.record()); });
+        placeKept(*made, [&form](const QWidget& w) { return form.childPlace(w); });
         return made;
     }));
     window->show();
@@ -393,7 +418,9 @@ void AnalysisWindow::copyWholeTable() { QGuiApplication::clipboard()->setText(wh
 void AnalysisWindow::exportCsv() {
     if (!failure().isEmpty()) return;
     const QString title = tabs_->tabText(tabs_->currentIndex());
-    const QString fileName = chooseFile_(this, QStringLiteral("精度分析-%1.csv").arg(title));
+    const QString fileName = chooseFile_(
+        this, proposer_ ? proposer_(title)
+                        : QString::fromStdString(proposedFileName(Proposed::AnalysisTable, "作业", title.toStdString())));
     if (fileName.isEmpty()) return;
     const QString failed = writeCsv(fileName);
     if (!failed.isEmpty()) {

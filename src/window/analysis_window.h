@@ -101,6 +101,8 @@ public:
     void setMessages(Messages* messages);
     using FileChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+    // The CSV file proposed for the table titled `title`.
+    void setProposer(std::function<QString(const QString& title)> proposer) { proposer_ = std::move(proposer); }
 
 public slots:
     void copy();             // copyText() to the clipboard
@@ -126,6 +128,7 @@ private:
     MessageBoxMessages ownMessages_{this};
     Messages* messages_ = &ownMessages_;
     FileChooser chooseFile_;
+    std::function<QString(const QString& title)> proposer_;
 };
 
 }  // namespace trelvan

@@ -1,7 +1,6 @@
 #include "window/full_report_action.h"
 
 #include "full_report/full_report.h"
-#include "state/constants.h"
 #include "state/number_format.h"
 #include "window/qt_seams.h"
 
@@ -9,21 +8,22 @@ namespace trelvan {
 
 ExportHooks fullReportHooks() {
     ExportHooks hooks;
-    hooks.chooseFile = [](QWidget* parent) {
-        return chooseSaveFile(parent, QStringLiteral("导出完整报告 PDF"), {QStringLiteral("PDF 文件 (*.pdf)")},
-                                QString::fromUtf8(programTitle) + QStringLiteral(" 完整报告.pdf"));
+    hooks.chooseFile = [](QWidget* parent, const QString& suggested) {
+        return chooseSaveFile(parent, QStringLiteral("导出完整报告 PDF"), {QStringLiteral("PDF 文件 (*.pdf)")}, suggested);
     };
     return hooks;
 }
 
-void exportFullReport(QWidget* parent, const ChainState& record, Messages& messages, const ExportHooks& hooks) {
+void exportFullReport(QWidget* parent, const ChainState& record, Messages& messages, const ExportHooks& hooks,
+                      const ReportOrigin& origin) {
     if (!record.hasResult()) {
         messages.say("还没有完成的平差计算结果，无法导出完整报告。");
         return;
     }
-    runExport(parent, hooks, messages, QStringLiteral("正在写入完整报告"),
+    runExport(parent, hooks, messages, QStringLiteral("正在写入完整报告"), origin.proposedPdf,
               [&](const QString& fileName, const PaintProgress& progress) {
-                  const FullReportOutcome outcome = writeFullReportPdf(record, fileName, progress);
+                  const FullReportOutcome outcome =
+                      writeFullReportPdf(record, fileName, progress, origin.jobFile, origin.unsaved);
                   ExportOutcome told;
                   told.stopped = outcome.kind == FullReportOutcome::Kind::Stopped;
                   if (outcome.kind == FullReportOutcome::Kind::Failed) told.failure = outcome.message;

@@ -8,9 +8,11 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "job/sheet_wording.h"
 #include "state/constants.h"
 #include "state/number_format.h"
 #include "window/job_editor.h"
+#include "window/kept_window.h"
 #include "window/main_form.h"
 #include "window/print_action.h"
 #include "window/qt_seams.h"
@@ -26,10 +28,7 @@ QString q(const std::string& text) { return QString::fromStdString(text); }
 // A file name as the system calls take it.
 std::string systemName(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
 
-QSettings settings() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromUtf8(programTitle),
-                     QString::fromUtf8(programTitle));
-}
+QSettings settings() { return programSettings(); }
 
 QString chooseJobFile(QWidget* parent, const QString& folder) {
     return chooseOpenFile(parent, QStringLiteral("打开作业文件"), {jobFilter, QStringLiteral("所有文件 (*)")}, folder);
@@ -222,11 +221,7 @@ void JobActions::keepLastJob() {
         lastJobWarned_ = true;
         return;
     }
-    const std::string& a = job.pointName.front();
-    const std::string& b = job.pointName.back();
-    const std::string computed = dateTimeText(form_.record().computedAt).substr(0, 16);  // to the minute
-    recent_.setLastJobSummary(QStringLiteral("%1 至 %2，%3 个三角形，%4")
-                                  .arg(q(a).left(20), q(b).left(20), q(digits(job.N)), q(computed)));
+    recent_.setLastJobSummary(q(lastJobSummary(job, form_.record().computedAt)));
 }
 
 void JobActions::showCaption() {
@@ -246,8 +241,13 @@ JobEditor* JobActions::openEditor(JobSheet sheet, const QString& fileName, const
         return compute(job, file, text);
     };
     hooks.save = [this](JobEditor& editor, const Job& job) {
-        const QString file =
-            hooks_.chooseJobToSave(&editor, editor.fileName().isEmpty() ? suggestedName() : editor.fileName());
+        // The editor's job is named after its own file, or its own A and B.
+        const QString proposed =
+            editor.fileName().isEmpty()
+                ? proposedFolder() + QLatin1Char('/') +
+                      q(proposedFileName(Proposed::Job, jobStem({}, job.pointName.front(), job.pointName.back())))
+                : editor.fileName();
+        const QString file = hooks_.chooseJobToSave(&editor, proposed);
         if (file.isEmpty() || !write(file, job)) return false;
         editor.setSaved(file, jobText(job));
         return true;
@@ -255,6 +255,7 @@ JobEditor* JobActions::openEditor(JobSheet sheet, const QString& fileName, const
     hooks.confirm = [this](QWidget* parent, const QString& question) { return hooks_.confirm(parent, question); };
     auto* editor = new JobEditor(&form_, std::move(sheet), fileName, savedText, std::move(hooks));
     editor->setAttribute(Qt::WA_DeleteOnClose);
+    placeKept(*editor, [this](const QWidget& w) { return form_.childPlace(w); });
     editor_ = editor;
     editor->open();  // modal to the window, without a loop of its own
     return editor;
@@ -280,7 +281,7 @@ bool JobActions::saveJob() {
 
 bool JobActions::saveJobAs() {
     if (!form_.record().hasResult()) return false;
-    const QString file = hooks_.chooseJobToSave(&form_, suggestedName());
+    const QString file = hooks_.chooseJobToSave(&form_, current_.isEmpty() ? proposedPath(Proposed::Job) : current_);
     return !file.isEmpty() && write(file, jobOf(form_.record()));
 }
 
@@ -308,10 +309,20 @@ bool JobActions::write(const QString& fileName, const Job& job) {
     return true;
 }
 
-QString JobActions::suggestedName() const {
-    if (!current_.isEmpty()) return current_;
-    const QString folder = recent_.folder().isEmpty() ? QDir::homePath() : recent_.folder();
-    return folder + QStringLiteral("/作业.trv");
+QString JobActions::proposedFolder() const {
+    if (!current_.isEmpty()) return QFileInfo(current_).absolutePath();
+    return recent_.folder().isEmpty() ? QDir::homePath() : recent_.folder();
+}
+
+QString JobActions::proposedPath(Proposed what, const QString& table) const {
+    const ChainState& record = form_.record();
+    const std::string stem = jobStem(current_.toStdString(), record.hasResult() ? record.pointName.front() : std::string(),
+                                     record.hasResult() ? record.pointName.back() : std::string());
+    return proposedFolder() + QLatin1Char('/') + q(proposedFileName(what, stem, table.toStdString()));
+}
+
+ReportOrigin JobActions::reportOrigin(Proposed what) const {
+    return {current_.toStdString(), modified_, proposedPath(what)};
 }
 
 }  // namespace trelvan

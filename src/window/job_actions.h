@@ -19,6 +19,8 @@
 #include <QStringList>
 
 #include "job/job_sheet.h"
+#include "job/proposed_name.h"
+#include "window/print_action.h"
 #include "window/job_editor.h"
 
 class QWidget;
@@ -72,6 +74,13 @@ public:
     bool isModified() const { return modified_; }
     // The editor while it is open.
     JobEditor* editor() const { return editor_; }
+
+    // Where a save or an export of the result on show is proposed: named after its
+    // job (K07-K08.pdf), beside its job file, else in the folder used last.
+    QString proposedPath(Proposed what, const QString& table = {}) const;
+    // The job file the printed pages of the result on show name, and the file
+    // proposed for `what` (the report or the full report).
+    ReportOrigin reportOrigin(Proposed what) const;
     RecentJobs& recent() { return recent_; }
 
     // Reads the job in `fileName` and computes it. A job refused for one of its values
@@ -98,7 +107,7 @@ private:
     void keepLastJob();
     void showCaption();
     void fillRecentMenu();
-    QString suggestedName() const;
+    QString proposedFolder() const;
 
     MainForm& form_;
     JobHooks hooks_ = JobHooks::system();

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QClipboard>
-#include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -18,10 +17,12 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QStyledItemDelegate>
+#include <QSignalBlocker>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "entry/value_checks.h"
+#include "job/sheet_wording.h"
 #include "state/constants.h"
 #include "state/number_format.h"
 
@@ -29,11 +30,6 @@ namespace trelvan {
 
 namespace {
 
-// The first fault; a text that is not a number; a side right of the route; the route.
-const QColor markedColour(255, 150, 150);
-const QColor unreadColour(255, 222, 222);
-const QColor rightColour(0, 0, 170);
-const QColor routeColour(128, 128, 128);
 const QString markedField = QStringLiteral("QLineEdit { background-color: #ff9696; }");
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
@@ -41,180 +37,40 @@ std::string s(const QString& text) { return text.toStdString(); }
 
 bool isNumberField(SheetField f) { return f != SheetField::NameA && f != SheetField::NameB; }
 
-// The side of the route of an even side, chosen from a list.
-class PositionDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+bool isUndoKey(const QKeyEvent* key) {
+    return key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+           key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y);
+}
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
-        auto* box = new QComboBox(parent);
-        box->addItems({QStringLiteral("左"), QStringLiteral("右")});
-        // A choice is taken as it is made.
-        connect(box, &QComboBox::activated, this, &PositionDelegate::commitAndClose);
-        return box;
-    }
-    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
-        static_cast<QComboBox*>(editor)->setCurrentText(index.data(Qt::EditRole).toString());
-    }
-    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
-        model->setData(index, static_cast<QComboBox*>(editor)->currentText());
+// One step of the editor's undo stack. Typing in one field merges into one step
+// until the field is left (`typing` counts such stretches; -1 for any other edit).
+class SheetCommand : public QUndoCommand {
+public:
+    using Apply = std::function<void(const SheetEdit&, bool forward)>;
+    SheetCommand(Apply apply, SheetEdit edit, const QString& text, int typing)
+        : QUndoCommand(text), apply_(std::move(apply)), edit_(std::move(edit)), typing_(typing) {}
+
+    void redo() override { apply_(edit_, true); }
+    void undo() override { apply_(edit_, false); }
+    int id() const override { return typing_ >= 0 ? 1 : -1; }
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto* next = static_cast<const SheetCommand*>(other);
+        if (next->typing_ != typing_ || edit_.fields.size() != 1 || next->edit_.fields.size() != 1 ||
+            next->edit_.fields.front().field != edit_.fields.front().field)
+            return false;
+        SheetEdit::Field& f = edit_.fields.front();
+        f.after = next->edit_.fields.front().after;
+        setObsolete(f.after == f.before);
+        return true;
     }
 
 private:
-    void commitAndClose() {
-        auto* box = qobject_cast<QWidget*>(sender());
-        emit commitData(box);
-        emit closeEditor(box);
-    }
+    Apply apply_;
+    SheetEdit edit_;
+    int typing_;
 };
 
 }  // namespace
-
-// ---------------------------------------------------------------- the tables
-
-SheetTableModel::SheetTableModel(JobSheet& sheet, Table table, QObject* parent)
-    : QAbstractTableModel(parent), sheet_(sheet), table_(table) {}
-
-int SheetTableModel::rows() const { return table_ == Table::Sides ? sheet_.sides() : sheet_.triangles(); }
-
-int SheetTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows(); }
-
-int SheetTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : table_ == Table::Sides ? 2 : 1;
-}
-
-QVariant SheetTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rows()) return {};
-    const auto row = static_cast<std::size_t>(index.row());
-    const int k = index.row() + 1;
-    const bool isMarked = marked_.isValid() && marked_ == index;
-
-    if (table_ == Table::Names) {
-        if (role == Qt::DisplayRole || role == Qt::EditRole) return q(sheet_.name[row]);
-        if (role == Qt::BackgroundRole && isMarked) return markedColour;
-        return {};
-    }
-    if (index.column() == Length) {
-        const std::string& text = sheet_.side[row];
-        const bool unread = !text.empty() && !parseNumber(text);
-        switch (role) {
-            case Qt::DisplayRole:
-            case Qt::EditRole: return q(text);
-            case Qt::TextAlignmentRole: return QVariant(Qt::AlignRight | Qt::AlignVCenter);
-            case Qt::BackgroundRole:
-                if (isMarked) return markedColour;
-                if (unread) return unreadColour;
-                return {};
-            case Qt::ToolTipRole:
-                if (unread) return QStringLiteral("不是一个数");
-                return {};
-            default: return {};
-        }
-    }
-    // Where the side lies: the odd sides are the route itself.
-    const bool even = k % 2 == 0;
-    const bool right = even && sheet_.right[row];
-    switch (role) {
-        case Qt::DisplayRole: return even ? (right ? QStringLiteral("右") : QStringLiteral("左")) : QStringLiteral("路线边");
-        case Qt::EditRole: return even ? (right ? QStringLiteral("右") : QStringLiteral("左")) : QString();
-        case Qt::TextAlignmentRole: return QVariant(Qt::AlignCenter);
-        case Qt::ForegroundRole:
-            if (!even) return routeColour;
-            if (right) return rightColour;
-            return {};
-        case Qt::BackgroundRole:
-            if (isMarked) return markedColour;
-            return {};
-        case Qt::ToolTipRole:
-            if (!even) return q(sideName(k)) + QStringLiteral(" 是方位角推算路线上的边");
-            return q(sideName(k)) + (right ? QStringLiteral(" 位于方位角推算路线的右侧") : QStringLiteral(" 位于方位角推算路线的左侧"));
-        default: return {};
-    }
-}
-
-QVariant SheetTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
-    if (orientation == Qt::Vertical)
-        return table_ == Table::Sides ? q(sideName(section + 1)) : q(digits(section + 1));
-    if (table_ == Table::Names) return QStringLiteral("点名");
-    return section == Length ? QStringLiteral("边长（米）") : QStringLiteral("位于路线");
-}
-
-Qt::ItemFlags SheetTableModel::flags(const QModelIndex& index) const {
-    if (!index.isValid()) return Qt::NoItemFlags;
-    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
-    const bool routeSide = table_ == Table::Sides && index.column() == Position && index.row() % 2 == 0;
-    if (!routeSide) flags |= Qt::ItemIsEditable;
-    return flags;
-}
-
-bool SheetTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || role != Qt::EditRole || index.row() >= rows()) return false;
-    const std::string text = s(value.toString());
-    const int k = index.row() + 1;
-    if (table_ == Table::Names) {
-        sheet_.name[static_cast<std::size_t>(index.row())] = text;
-    } else if (index.column() == Length) {
-        typeSide(sheet_, k, text);
-    } else if (!typeSidePosition(sheet_, k, text)) {
-        return false;
-    }
-    if (marked_.isValid() && marked_.row() == index.row()) marked_ = QPersistentModelIndex();
-    emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
-    emit edited();
-    return true;
-}
-
-void SheetTableModel::mark(const QModelIndex& index) {
-    const QModelIndex old = marked_;
-    marked_ = index;
-    if (old.isValid()) emit dataChanged(old, old);
-    if (index.isValid()) emit dataChanged(index, index);
-}
-
-QModelIndex SheetTableModel::marked() const { return marked_; }
-
-void SheetTableModel::changeRows(const std::function<void()>& change) {
-    beginResetModel();
-    marked_ = QPersistentModelIndex();
-    change();
-    endResetModel();
-}
-
-void SheetView::keyPressEvent(QKeyEvent* event) {
-    if (state() != QAbstractItemView::EditingState) {
-        if (event->matches(QKeySequence::Paste)) {
-            emit pasteRequested(currentIndex());
-            return;
-        }
-        if (event->matches(QKeySequence::Copy)) {
-            QModelIndexList cells = selectionModel()->selectedIndexes();
-            if (cells.isEmpty()) return;
-            std::sort(cells.begin(), cells.end());
-            QString text;
-            int row = cells.front().row();
-            QString line;
-            for (const QModelIndex& cell : cells) {
-                if (cell.row() != row) {
-                    text += line + QLatin1Char('\n');
-                    line.clear();
-                    row = cell.row();
-                } else if (!line.isEmpty() || cell != cells.front()) {
-                    line += QLatin1Char('\t');
-                }
-                line += cell.data(Qt::EditRole).toString();
-            }
-            QApplication::clipboard()->setText(text + line + QLatin1Char('\n'));
-            return;
-        }
-        if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) {
-            for (const QModelIndex& cell : selectionModel()->selectedIndexes())
-                if (cell.flags() & Qt::ItemIsEditable) model()->setData(cell, QString());
-            return;
-        }
-    }
-    QTableView::keyPressEvent(event);
-}
 
 // ---------------------------------------------------------------- the editor
 
@@ -224,6 +80,7 @@ JobEditor::JobEditor(QWidget* parent, JobSheet sheet, const QString& fileName, c
     setObjectName(QStringLiteral("JobEditor"));
     setSaved(fileName, savedText);
     setSizeGripEnabled(true);
+    undo_ = new QUndoStack(this);
 
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
@@ -239,22 +96,7 @@ JobEditor::JobEditor(QWidget* parent, JobSheet sheet, const QString& fileName, c
     message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     message_->setTextFormat(Qt::PlainText);
     layout->addWidget(message_);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    const auto button = [&](const char* name, const char* text, void (JobEditor::*slot)()) {
-        auto* b = new QPushButton(QString::fromUtf8(text));
-        b->setObjectName(QString::fromUtf8(name));
-        // Enter in a field finishes the field; it does not start a computation.
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, slot);
-        buttons->addWidget(b);
-        return b;
-    };
-    button("computeButton", "计算", &JobEditor::compute);
-    button("saveButton", "保存…", &JobEditor::save);
-    button("closeButton", "关闭", &JobEditor::reject);
-    layout->addLayout(buttons);
+    layout->addLayout(buildButtons());
 
     showCount();
     // Room for a chain's first sides at a glance, within the screen at any scaling.
@@ -262,6 +104,47 @@ JobEditor::JobEditor(QWidget* parent, JobSheet sheet, const QString& fileName, c
     if (const QScreen* screen = parent != nullptr ? parent->screen() : nullptr)
         size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
     resize(size);
+}
+
+QLayout* JobEditor::buildButtons() {
+    auto* buttons = new QHBoxLayout;
+    const auto button = [&](const char* name, const QString& text) {
+        auto* b = new QPushButton(text);
+        b->setObjectName(QString::fromUtf8(name));
+        // Enter in a field finishes the field; it does not start a computation.
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+        return b;
+    };
+    // Undo and redo, as buttons and as keys anywhere in the editor. A field being
+    // typed in or a cell being edited takes back its own typing first.
+    const auto step = [&](const char* name, const QString& text, QList<QKeySequence> keys, bool back) {
+        auto* action = new QAction(text, this);
+        action->setObjectName(QString::fromUtf8(name) + QStringLiteral("Action"));
+        action->setShortcuts(keys);
+        action->setEnabled(false);
+        addAction(action);
+        QPushButton* b = button(name, text);
+        b->setEnabled(false);
+        connect(b, &QPushButton::clicked, action, &QAction::trigger);
+        connect(action, &QAction::changed, b, [b, action] { b->setEnabled(action->isEnabled()); });
+        connect(action, &QAction::triggered, undo_, back ? &QUndoStack::undo : &QUndoStack::redo);
+        connect(undo_, back ? &QUndoStack::canUndoChanged : &QUndoStack::canRedoChanged, action, &QAction::setEnabled);
+        connect(undo_, back ? &QUndoStack::undoTextChanged : &QUndoStack::redoTextChanged, b,
+                [b, text, keys](const QString& what) {
+                    b->setToolTip(what.isEmpty() ? QString() : text + QStringLiteral("：") + what + QStringLiteral("（") +
+                                                                   keys.front().toString(QKeySequence::NativeText) +
+                                                                   QStringLiteral("）"));
+                });
+    };
+    step("undoButton", QStringLiteral("撤销"), {QKeySequence(Qt::CTRL | Qt::Key_Z)}, true);
+    step("redoButton", QStringLiteral("重做"),
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, false);
+    buttons->addStretch(1);
+    connect(button("computeButton", QStringLiteral("计算")), &QPushButton::clicked, this, &JobEditor::compute);
+    connect(button("saveButton", QStringLiteral("保存…")), &QPushButton::clicked, this, &JobEditor::save);
+    connect(button("closeButton", QStringLiteral("关闭")), &QPushButton::clicked, this, &JobEditor::reject);
+    return buttons;
 }
 
 QWidget* JobEditor::buildKnownData() {
@@ -316,8 +199,8 @@ QWidget* JobEditor::buildOrientation() {
             grid->addWidget(r, cells[w].y(), cells[w].x());
             connect(r, &QRadioButton::toggled, this, [this, e, way = ways[w]](bool on) {
                 if (!on) return;
-                setOrientation(e == 0, way);
-                edited();
+                commit(editOf(sheet_, [&](JobSheet& s) { (e == 0 ? s.orientationA : s.orientationB) = way; }),
+                       QStringLiteral("改变"));
             });
         }
         auto* label = new QLabel(QString::fromUtf8(end.label));
@@ -332,7 +215,7 @@ QWidget* JobEditor::buildOrientation() {
         grid->addWidget(newField(end.yp, 120), row + 1, 5);
         grid->addWidget(new QLabel(QString::fromUtf8(end.angle)), row + 2, 1);
         grid->addWidget(newField(end.q, 110), row + 2, 2);
-        setOrientation(e == 0, current);
+        showOrientation(e == 0);
     }
     grid->setColumnStretch(2, 1);
     grid->setColumnStretch(5, 1);
@@ -348,21 +231,24 @@ QLineEdit* JobEditor::newField(SheetField field, int width) {
     e->setMaxLength(static_cast<int>(maxReplyBytes) + 1);
     e->setText(q(sheet_[field]));
     e->setCursorPosition(0);
-    // What is typed is kept as typed; a number is shown in the general number form
-    // once the field is left.
-    connect(e, &QLineEdit::textEdited, this, [this, field, e](const QString& text) {
-        sheet_[field] = s(text);
-        e->setStyleSheet(QString());
-        edited();
+    e->installEventFilter(this);
+    // What is typed is kept as typed, one step of the undo stack while the field is
+    // being typed in; a number is shown in the general number form once the field is
+    // left, within the same step.
+    connect(e, &QLineEdit::textEdited, this,
+            [this, field](const QString& text) { commit(fieldEdit(sheet_, field, s(text)), QStringLiteral("输入"), true); });
+    connect(e, &QLineEdit::editingFinished, this, [this, field] {
+        if (isNumberField(field))
+            commit(fieldEdit(sheet_, field, shownNumber(sheet_[field])), QStringLiteral("输入"), true);
+        ++typing_;
     });
-    if (isNumberField(field)) {
-        connect(e, &QLineEdit::editingFinished, this, [this, field, e] {
-            const QString shown = q(shownNumber(sheet_[field]));
-            if (shown != e->text()) e->setText(shown);
-            sheet_[field] = s(shown);
-        });
-    }
     return e;
+}
+
+bool JobEditor::eventFilter(QObject* watched, QEvent* event) {
+    // Left unaccepted, the key goes to the editor's own undo and redo.
+    if (event->type() == QEvent::ShortcutOverride && isUndoKey(static_cast<QKeyEvent*>(event))) return true;
+    return QDialog::eventFilter(watched, event);
 }
 
 QWidget* JobEditor::buildTables() {
@@ -370,8 +256,9 @@ QWidget* JobEditor::buildTables() {
     auto* row = new QHBoxLayout(area);
     row->setContentsMargins(0, 0, 0, 0);
 
-    sides_ = new SheetTableModel(sheet_, SheetTableModel::Table::Sides, this);
-    names_ = new SheetTableModel(sheet_, SheetTableModel::Table::Names, this);
+    const auto commitCell = [this](SheetEdit edit) { commit(std::move(edit), QStringLiteral("输入")); };
+    sides_ = new SheetTableModel(sheet_, SheetTableModel::Table::Sides, commitCell, this);
+    names_ = new SheetTableModel(sheet_, SheetTableModel::Table::Names, commitCell, this);
     const auto view = [&](SheetTableModel* model, const char* name, const char* title, int stretch) {
         auto* column = new QVBoxLayout;
         auto* label = new QLabel(QString::fromUtf8(title));
@@ -390,13 +277,13 @@ QWidget* JobEditor::buildTables() {
         v->setAlternatingRowColors(false);
         column->addWidget(v, 1);
         row->addLayout(column, stretch);
-        connect(model, &SheetTableModel::edited, this, [this] { edited(); });
         connect(v, &SheetView::pasteRequested, this,
                 [this, model, v](const QModelIndex& at) { pasteInto(model, v, at); });
+        connect(v, &SheetView::clearRequested, this, &JobEditor::clearCells);
         return v;
     };
     sideView_ = view(sides_, "sideTable", "观测边长 S1 … S(2N+1)", 0);
-    sideView_->setItemDelegateForColumn(SheetTableModel::Position, new PositionDelegate(sideView_));
+    choosePositionFromList(*sideView_);
     // As wide as its columns: a length of a national-grid chain to the tenth of a
     // millimetre, and the side of the route.
     const QFontMetrics metrics = sideView_->fontMetrics();
@@ -426,7 +313,8 @@ QWidget* JobEditor::buildTables() {
         "角度按“度.分秒”输入：312.2415 即 312°24′15″。\n\n"
         "偶数边位于方位角推算路线的右侧时，可输入负的边长，或在“位于路线”一栏选“右”。\n\n"
         "在表格中按 Ctrl+V，可从当前格起向下粘贴电子表格中的一列数值；锁不够长时按三角形加长。"
-        "Delete 清除所选的格。"));
+        "Delete 清除所选的格。\n\n"
+        "Ctrl+Z 撤销上一步修改，Ctrl+Y 重做。"));
     hint->setWordWrap(true);
     hint->setMinimumWidth(180);
     controls->addWidget(hint);
@@ -440,8 +328,12 @@ QRadioButton* JobEditor::orientationButton(bool endA, EndOrientation orientation
     return orientationButtons_[static_cast<std::size_t>((endA ? 0 : 3) + way)];
 }
 
-void JobEditor::setOrientation(bool endA, EndOrientation orientation) {
-    (endA ? sheet_.orientationA : sheet_.orientationB) = orientation;
+void JobEditor::showOrientation(bool endA) {
+    const EndOrientation orientation = endA ? sheet_.orientationA : sheet_.orientationB;
+    if (QRadioButton* chosen = orientationButton(endA, orientation); chosen != nullptr && !chosen->isChecked()) {
+        const QSignalBlocker quiet(chosen);
+        chosen->setChecked(true);
+    }
     edit(endA ? SheetField::Ta : SheetField::Tb)->setEnabled(orientation == EndOrientation::Azimuth);
     for (SheetField f : endA ? std::array{SheetField::Xpa, SheetField::Ypa} : std::array{SheetField::Xpb, SheetField::Ypb})
         edit(f)->setEnabled(orientation == EndOrientation::DirectionPoint);
@@ -457,6 +349,7 @@ void JobEditor::setSaved(const QString& fileName, const std::string& savedText) 
 }
 
 void JobEditor::showMessage(const QString& message, bool fault) {
+    shownProblem_.reset();
     message_->setStyleSheet(fault ? QStringLiteral("color: #b00000;") : QStringLiteral("color: #006000;"));
     message_->setText(message);
 }
@@ -473,6 +366,7 @@ void JobEditor::clearMarks() {
 void JobEditor::showProblem(const JobProblem& problem, const QString& message) {
     clearMarks();
     showMessage(message, true);
+    shownProblem_ = problem;
     const SheetPlace place = sheetPlaceOf(problem);
     const auto markCell = [](SheetTableModel* model, SheetView* view, int row, int column) {
         if (row < 0 || row >= model->rowCount()) return;
@@ -527,7 +421,7 @@ void JobEditor::compute() {
         showMessage(q(*failure), true);
         return;
     }
-    modified_ = false;
+    undo_->setClean();
     accept();
 }
 
@@ -535,18 +429,18 @@ void JobEditor::save() {
     const std::optional<Job> job = checked();
     if (!job || !hooks_.save) return;
     if (!hooks_.save(*this, *job)) return;
-    modified_ = false;
-    showMessage(QStringLiteral("作业已保存：%1").arg(fileName_), false);
+    undo_->setClean();
+    showMessage(q(savedMessage(s(fileName_))), false);
 }
+
+bool JobEditor::isModified() const { return !undo_->isClean(); }
 
 void JobEditor::addTriangle() {
     if (sheet_.triangles() >= maxTriangles) {
         showMessage(q(triangleCountRangeReason()) + QStringLiteral("。"), true);
         return;
     }
-    sides_->changeRows([&] { names_->changeRows([&] { addTriangles(sheet_, 1); }); });
-    edited();
-    showCount();
+    commit(editOf(sheet_, [](JobSheet& s) { addTriangles(s, 1); }), QStringLiteral("添加"));
     const QModelIndex first = sides_->index(sheet_.sides() - 2, SheetTableModel::Length);
     sideView_->setCurrentIndex(first);
     sideView_->scrollTo(first);
@@ -556,13 +450,8 @@ void JobEditor::addTriangle() {
 void JobEditor::removeTriangle() {
     const int n = sheet_.triangles();
     if (n <= 1) return;
-    if (!lastTriangleIsEmpty(sheet_) && hooks_.confirm &&
-        !hooks_.confirm(this, QStringLiteral("删除第 %1 个三角形，连同点 %1 的点名和边长 S%2、S%3 吗？")
-                                  .arg(q(digits(n)), q(digits(2 * n)), q(digits(2 * n + 1)))))
-        return;
-    sides_->changeRows([&] { names_->changeRows([&] { removeLastTriangle(sheet_); }); });
-    edited();
-    showCount();
+    if (!lastTriangleIsEmpty(sheet_) && hooks_.confirm && !hooks_.confirm(this, q(removeTriangleQuestion(n)))) return;
+    commit(editOf(sheet_, [](JobSheet& s) { removeLastTriangle(s); }), QStringLiteral("删除"));
     sideView_->scrollToBottom();
     nameView_->scrollToBottom();
 }
@@ -574,40 +463,84 @@ void JobEditor::pasteInto(SheetTableModel* model, SheetView* view, const QModelI
     const int column = at.isValid() ? at.column() : 0;
     const int before = sheet_.triangles();
     Pasted pasted;
-    sides_->changeRows([&] {
-        names_->changeRows([&] {
-            pasted = model == sides_ ? pasteSides(sheet_, first, column, text) : pasteNames(sheet_, first, text);
-        });
+    SheetEdit edit = editOf(sheet_, [&](JobSheet& s) {
+        pasted = model == sides_ ? pasteSides(s, first, column, text) : pasteNames(s, first, text);
     });
     if (pasted.refusal) {
-        showMessage(q(*pasted.refusal) + QStringLiteral("，没有粘贴。"), true);
+        showMessage(q(pasteRefusedMessage(*pasted.refusal)), true);
         return;
     }
     if (pasted.count == 0) return;
-    edited();
-    showCount();
+    commit(std::move(edit), QStringLiteral("粘贴"));
     const QModelIndex from = model->index(first - 1, column);
     const QModelIndex to = model->index(first - 2 + pasted.count, column);
     view->setCurrentIndex(from);
     view->selectionModel()->select(QItemSelection(from, to), QItemSelectionModel::ClearAndSelect);
     view->scrollTo(from);
-    showMessage(sheet_.triangles() > before
-                    ? QStringLiteral("粘贴了 %1 行；锁加长到 %2 个三角形。").arg(q(digits(pasted.count)), q(digits(sheet_.triangles())))
-                    : QStringLiteral("粘贴了 %1 行。").arg(q(digits(pasted.count))),
-                false);
+    showMessage(q(pastedMessage(pasted.count, before, sheet_.triangles())), false);
 }
 
-void JobEditor::edited() { modified_ = true; }
+void JobEditor::clearCells(const QModelIndexList& cells) {
+    SheetEdit edit = editOf(sheet_, [&](JobSheet& s) {
+        for (const QModelIndex& cell : cells) {
+            if (!(cell.flags() & Qt::ItemIsEditable)) continue;
+            const auto row = static_cast<std::size_t>(cell.row());
+            if (cell.model() == names_) s.name[row].clear();
+            else if (cell.column() == SheetTableModel::Length) s.side[row].clear();
+        }
+    });
+    commit(std::move(edit), QStringLiteral("清除"));
+}
+
+void JobEditor::commit(SheetEdit edit, const QString& verb, bool typing) {
+    if (edit.empty()) return;
+    const QString text = verb + QStringLiteral(" ") + q(editSubject(edit));
+    undo_->push(new SheetCommand([this](const SheetEdit& e, bool forward) { apply(e, forward); }, std::move(edit),
+                                 text, typing ? typing_ : -1));
+    if (!typing) ++typing_;  // typing in a field begins a step of its own afterwards
+}
+
+void JobEditor::apply(const SheetEdit& edit, bool forward) {
+    const auto change = [&] { forward ? edit.redo(sheet_) : edit.undo(sheet_); };
+    if (edit.trianglesBefore != edit.trianglesAfter) {
+        sides_->changeRows([&] { names_->changeRows(change); });
+        showCount();
+    } else {
+        change();
+        sides_->showEdit(edit);
+        names_->showEdit(edit);
+    }
+    for (const SheetEdit::Field& f : edit.fields) {
+        QLineEdit* e = this->edit(f.field);
+        const QString text = q(sheet_[f.field]);
+        if (e->text() != text) {
+            e->setText(text);
+            e->setCursorPosition(0);
+        }
+    }
+    for (const SheetEdit::Orientation& o : edit.orientations) showOrientation(o.endA);
+
+    // The fault marked is told until its place is mended; an edit there that leaves
+    // another fault in its place tells that one.
+    if (shownProblem_ && editReaches(edit, sheetPlaceOf(*shownProblem_))) {
+        const std::optional<JobProblem> still = problemStillAt(sheet_, *shownProblem_);
+        if (!still) {
+            clearMarks();
+            showMessage(QString(), false);
+        } else if (still->what != shownProblem_->what) {
+            message_->setText(q(sheetMessage(*still)));
+            shownProblem_ = still;
+        }
+    }
+}
 
 void JobEditor::showCount() {
-    count_->setText(QStringLiteral("三角形个数 N = %1").arg(q(digits(sheet_.triangles()))));
+    count_->setText(q(triangleCountText(sheet_.triangles())));
     remove_->setEnabled(sheet_.triangles() > 1);
 }
 
 void JobEditor::reject() {
-    if (modified_ && hooks_.confirm &&
-        !hooks_.confirm(this, QStringLiteral("作业数据已修改，还没有计算或保存。关闭编辑器并放弃这些修改吗？")))
-        return;
+    if (isModified() && hooks_.confirm && !hooks_.confirm(this, q(dropEditsQuestion()))) return;
     QDialog::reject();
 }
 

@@ -4,72 +4,29 @@
 // tables that stay quick with the largest chain (a model and a view, never a widget
 // per cell). It holds what is typed as text (JobSheet), so that nothing typed is
 // lost while it is being corrected; 计算 and 保存 check the job the texts make with
-// the dialogue's own checks and mark the first bad field or cell.
+// the dialogue's own checks and mark the first bad field or cell, whose mark and
+// message go once it is mended. Every edit is made as a SheetEdit on an undo stack,
+// so that Ctrl+Z takes it back and Ctrl+Y makes it again.
 
 #include <array>
 #include <functional>
 #include <optional>
 #include <string>
 
-#include <QAbstractTableModel>
 #include <QDialog>
-#include <QTableView>
 
 #include "job/job_sheet.h"
+#include "job/sheet_edit.h"
+#include "window/sheet_tables.h"
 
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QUndoStack;
 
 namespace trelvan {
-
-// One table of the sheet: the sides (length, side of the route) or the point names.
-class SheetTableModel : public QAbstractTableModel {
-    Q_OBJECT
-public:
-    enum class Table { Sides, Names };
-    enum Column { Length = 0, Position = 1 };  // the sides' columns; the names have one
-
-    SheetTableModel(JobSheet& sheet, Table table, QObject* parent);
-
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
-
-    // The cell marked as the first fault; an invalid index clears the mark.
-    void mark(const QModelIndex& index);
-    QModelIndex marked() const;
-
-    // Changes the rows of the table (the sheet's triangles) through `change`.
-    void changeRows(const std::function<void()>& change);
-
-signals:
-    void edited();
-
-private:
-    int rows() const;
-    JobSheet& sheet_;
-    Table table_;
-    QPersistentModelIndex marked_;
-};
-
-// A table that takes a pasted column, clears the selected cells with Delete and
-// copies them as tab-separated text.
-class SheetView : public QTableView {
-    Q_OBJECT
-public:
-    using QTableView::QTableView;
-
-signals:
-    void pasteRequested(const QModelIndex& at);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-};
 
 class JobEditor : public QDialog {
     Q_OBJECT
@@ -97,13 +54,16 @@ public:
     SheetView* nameView() const { return nameView_; }
     QLineEdit* edit(SheetField field) const { return edits_[static_cast<std::size_t>(field)]; }
     QRadioButton* orientationButton(bool endA, EndOrientation orientation) const;
+    QUndoStack* undoStack() const { return undo_; }
     QString message() const;
-    bool isModified() const { return modified_; }
+    // Edits neither computed nor saved since the editor opened or last saved.
+    bool isModified() const;
     QString fileName() const { return fileName_; }
     // The job file now holds the sheet's job.
     void setSaved(const QString& fileName, const std::string& savedText);
 
-    // Marks where `problem` lies (selects, scrolls to and colours it) and shows `message`.
+    // Marks where `problem` lies (selects, scrolls to and colours it) and shows
+    // `message`, until the place is mended.
     void showProblem(const JobProblem& problem, const QString& message);
     void showMessage(const QString& message, bool fault);
 
@@ -119,23 +79,36 @@ public slots:
     // computed nor saved are dropped.
     void reject() override;
 
+protected:
+    // Ctrl+Z and Ctrl+Y in a field go to the editor's undo, not the field's own.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* buildKnownData();
     QWidget* buildOrientation();
     QWidget* buildTables();
+    QLayout* buildButtons();
     QLineEdit* newField(SheetField field, int width);
-    void setOrientation(bool endA, EndOrientation orientation);
+    // Makes `edit` as one step of the undo stack, named `verb` and what it changed.
+    // Typing in one field makes one step until the field is left.
+    void commit(SheetEdit edit, const QString& verb, bool typing = false);
+    // Brings the sheet and everything shown of it to the other end of `edit`.
+    void apply(const SheetEdit& edit, bool forward);
+    void showOrientation(bool endA);
     void pasteInto(SheetTableModel* model, SheetView* view, const QModelIndex& at);
+    void clearCells(const QModelIndexList& cells);
     void clearMarks();
     std::optional<Job> checked();
-    void edited();
     void showCount();
 
     JobSheet sheet_;
     QString fileName_;
     std::string savedText_;
     Hooks hooks_;
-    bool modified_ = false;
+    QUndoStack* undo_ = nullptr;
+    int typing_ = 0;  // counts the stretches of typing in one field
+    // The problem marked and told, until its place is mended.
+    std::optional<JobProblem> shownProblem_;
 
     std::array<QLineEdit*, sheetFieldCount> edits_{};
     std::array<QRadioButton*, 6> orientationButtons_{};  // A: azimuth, point, none; B likewise

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include <QRect>
 #include <QString>
 
 class QObject;
@@ -17,5 +18,11 @@ namespace trelvan {
 // (a window deleted on closing is made anew), else a new one from `make`. The owner
 // deletes it when the owner is deleted.
 QWidget* keptWindow(QObject& owner, const QString& name, const std::function<QWidget*()>& make);
+
+// Puts `window` (not yet shown) where it was last left and at the size it had, kept in
+// the user's settings under its object name, so that a window the operator has
+// arranged opens there again, in this run and the next; the first time, where
+// `place` puts its frame. Keeps its place and size each time it is hidden or closed.
+void placeKept(QWidget& window, const std::function<QRect(const QWidget& window)>& place);
 
 }  // namespace trelvan

@@ -44,8 +44,9 @@ PaintProgress progressDialog(QWidget* parent, const QString& label) {
 }
 
 void runExport(QWidget* parent, const ExportHooks& hooks, Messages& messages, const QString& working,
+               const QString& suggested,
                const std::function<ExportOutcome(const QString& fileName, const PaintProgress& progress)>& write) {
-    const QString fileName = hooks.chooseFile(parent);
+    const QString fileName = hooks.chooseFile(parent, suggested);
     if (fileName.isEmpty()) return;
     ExportOutcome outcome;
     {

@@ -23,8 +23,8 @@ PaintProgress progressDialog(QWidget* parent, const QString& label);
 
 // What an export asks of the system, replaceable in tests.
 struct ExportHooks {
-    // Where to save; empty when the operator cancels.
-    std::function<QString(QWidget* parent)> chooseFile;
+    // Where to save, proposing `suggested`; empty when the operator cancels.
+    std::function<QString(QWidget* parent, const QString& suggested)> chooseFile;
     // The progress of the writing.
     std::function<PaintProgress(QWidget* parent, const QString& label)> progress = progressDialog;
 };
@@ -37,10 +37,12 @@ struct ExportOutcome {
     QString written;
 };
 
-// An export from the window: asks where to save, writes under a progress dialog
-// labelled `working` and the file's name, and says the outcome once that dialog is
-// gone: a written file as information, a failure as a warning, a stop not at all.
+// An export from the window: asks where to save (proposing `suggested`), writes
+// under a progress dialog labelled `working` and the file's name, and says the
+// outcome once that dialog is gone: a written file as information, a failure as a
+// warning, a stop not at all.
 void runExport(QWidget* parent, const ExportHooks& hooks, Messages& messages, const QString& working,
+               const QString& suggested,
                const std::function<ExportOutcome(const QString& fileName, const PaintProgress& progress)>& write);
 
 }  // namespace trelvan

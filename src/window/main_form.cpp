@@ -120,7 +120,7 @@ MainForm::MainForm(QWidget* parent) : QMainWindow(parent) {
     connect(menu_.exportFullReport, &QAction::triggered, this, [this] {
         if (busy_) return;
         Busy busy(busy_);
-        exportFullReport(this, record_, *messages_);
+        exportFullReport(this, record_, *messages_, fullReportHooks(), jobs_->reportOrigin(Proposed::FullReport));
     });
     enableWithResult(menu_.plot);
     enableWithResult(menu_.exportFullReport);
@@ -357,6 +357,23 @@ InputBoxScene MainForm::inputBoxScene(int box, bool pause) {
     return scene;
 }
 
+QRect MainForm::childPlace(const QWidget& child) const {
+    // The least a child window is still of use at: a few rows of a table.
+    constexpr QSize leastUseful(320, 200);
+    const QRect viewport(scroll_->viewport()->mapToGlobal(QPoint(0, 0)), scroll_->viewport()->size());
+    ChildScene scene;
+    scene.screen = screen()->availableGeometry();
+    scene.window = frameGeometry();
+    for (const layout::Area& a : {layout::precisionPanel, layout::resultsPanel}) {
+        const QRect onSheet = sheetRect(a.left, a.top, a.right, a.bottom);
+        const QRect shown = QRect(sheet_->mapToGlobal(onSheet.topLeft()), onSheet.size()) & viewport;
+        if (!shown.isEmpty()) scene.keepClear << shown;
+    }
+    const QMargins frame = windowFrame(&child);
+    return placeChildWindow(scene, child.size().grownBy(frame),
+                            child.minimumSizeHint().expandedTo(leastUseful).grownBy(frame));
+}
+
 void MainForm::setPrompter(Prompter* prompter) {
     prompter_ = prompter != nullptr ? prompter : &ownPrompter_;
 }
@@ -394,7 +411,7 @@ void MainForm::Command3_Click() {
     if (busy_) return;
     Busy busy(busy_);
     try {
-        trelvan::Command3_Click(this, record_, *messages_, printHooks_);
+        trelvan::Command3_Click(this, record_, *messages_, printHooks_, jobs_->reportOrigin(Proposed::Report));
     } catch (const std::exception& e) {
         messages_->say(std::string("打印中出现意外错误：") + e.what());
     }

@@ -117,6 +117,10 @@ public:
     // What an input box must keep in sight, and may cover, when it asks about `box`
     // (0: none) or pauses the listing; brings those boxes into view first.
     InputBoxScene inputBoxScene(int box, bool pause);
+    // Where a child window (the analysis, the plot, the editor) opens the first time,
+    // at the size it asks for: clear of the precision and results panels as they show
+    // on the screen, when the screen allows (placeChildWindow).
+    QRect childPlace(const QWidget& child) const;
 
 public slots:
     // Compute: the whole dialogue, the adjustment and the listing. While it runs

@@ -8,8 +8,12 @@ namespace trelvan {
 
 namespace {
 
-// The rectangle moved (and, only if it is larger than the screen, cut) so that it
-// lies wholly on the screen.
+bool coversAny(const QRect& r, const QList<QRect>& rects) {
+    return std::any_of(rects.begin(), rects.end(), [&](const QRect& k) { return r.intersects(k); });
+}
+
+}  // namespace
+
 QRect onScreen(QRect r, const QRect& screen) {
     r.setWidth(std::min(r.width(), screen.width()));
     r.setHeight(std::min(r.height(), screen.height()));
@@ -17,12 +21,6 @@ QRect onScreen(QRect r, const QRect& screen) {
     r.moveTop(std::clamp(r.top(), screen.top(), screen.bottom() + 1 - r.height()));
     return r;
 }
-
-bool coversAny(const QRect& r, const QList<QRect>& rects) {
-    return std::any_of(rects.begin(), rects.end(), [&](const QRect& k) { return r.intersects(k); });
-}
-
-}  // namespace
 
 WindowFit fitWindow(QSize content, QMargins frame, QRect available) {
     const QSize outer = content.grownBy(frame);
@@ -100,6 +98,59 @@ QRect placeInputBox(const InputBoxScene& scene, QSize size) {
         if (const auto r = clearOf({scene.keepClear.front()})) return *r;
     }
     return onScreen(QRect(window.center().x() - w / 2, window.center().y() - h / 2, w, h), screen);
+}
+
+QRect placeChildWindow(const ChildScene& scene, QSize wanted, QSize least) {
+    const QRect& screen = scene.screen;
+    const QRect& window = scene.window;
+    wanted = wanted.expandedTo(least).boundedTo(screen.size());
+    least = least.boundedTo(wanted);
+    const auto fits = [&](const QRect& room) {
+        return room.width() >= least.width() && room.height() >= least.height();
+    };
+    // As large as wanted within `room`, as near the main window's middle as it goes.
+    const auto within = [&](const QRect& room) {
+        const QSize size = wanted.boundedTo(room.size());
+        const int x = std::clamp(window.center().x() - size.width() / 2, room.left(), room.right() + 1 - size.width());
+        const int y = std::clamp(window.top(), room.top(), room.bottom() + 1 - size.height());
+        return QRect(QPoint(x, y), size);
+    };
+
+    // Beside the main window it hides nothing of it: to the right, else to the left.
+    const QRect right(QPoint(window.right() + 1 + inputBoxGap, screen.top()), screen.bottomRight());
+    const QRect left(screen.topLeft(), QPoint(window.left() - 1 - inputBoxGap, screen.bottom()));
+    for (const QRect& room : {right, left}) {
+        if (room.isValid() && fits(room)) return within(room);
+    }
+
+    // The parts of the screen bounded by its edges and the panels' edges that are
+    // clear of every panel; the one that holds the largest window.
+    std::vector<int> lefts{screen.left()}, rights{screen.right()}, tops{screen.top()}, bottoms{screen.bottom()};
+    for (const QRect& k : scene.keepClear) {
+        lefts.push_back(k.right() + 1 + inputBoxGap);
+        rights.push_back(k.left() - 1 - inputBoxGap);
+        tops.push_back(k.bottom() + 1 + inputBoxGap);
+        bottoms.push_back(k.top() - 1 - inputBoxGap);
+    }
+    std::optional<QRect> best;
+    long long bestArea = -1;
+    for (const int l : lefts)
+        for (const int r : rights)
+            for (const int t : tops)
+                for (const int b : bottoms) {
+                    const QRect room(QPoint(l, t), QPoint(r, b));
+                    if (!room.isValid() || !screen.contains(room) || !fits(room) || coversAny(room, scene.keepClear))
+                        continue;
+                    const QRect placed = within(room);
+                    const long long area = static_cast<long long>(placed.width()) * placed.height();
+                    if (area > bestArea) {
+                        best = placed;
+                        bestArea = area;
+                    }
+                }
+    if (best) return *best;
+
+    return onScreen(QRect(window.center() - QPoint(wanted.width() / 2, wanted.height() / 2), wanted), screen);
 }
 
 }  // namespace trelvan

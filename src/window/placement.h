@@ -1,7 +1,7 @@
 #pragma once
-// Where the window opens and where each input box stands, as plain geometry on the
-// screen (logical pixels, global coordinates), so that both can be checked for any
-// screen without one.
+// Where the window opens, where each input box stands and where a child window
+// opens, as plain geometry on the screen (logical pixels, global coordinates), so
+// that each can be checked for any screen without one.
 
 #include <QList>
 #include <QMargins>
@@ -17,6 +17,10 @@ inline constexpr int inputBoxWidth = 560;
 inline constexpr int inputBoxLeastWidth = 340;
 // The distance the input box keeps from the window and from what it must not cover.
 inline constexpr int inputBoxGap = 8;
+
+// The rectangle moved (and, only if it is larger than the screen, cut) so that it
+// lies wholly on the screen.
+QRect onScreen(QRect r, const QRect& screen);
 
 struct WindowFit {
     QRect frame;   // the window with its frame
@@ -45,5 +49,20 @@ struct InputBoxScene {
 // is clear of all of keepClear, one clear of its first rectangle. It always lies
 // wholly on the screen.
 QRect placeInputBox(const InputBoxScene& scene, QSize size);
+
+// What a child window (the analysis, the plot, the job editor) sees when it opens.
+struct ChildScene {
+    QRect screen;            // the screen's free area
+    QRect window;            // the main window with its frame
+    QList<QRect> keepClear;  // the precision and results panels, as far as they show
+};
+
+// The frame rectangle of a child window that would be `wanted` large and can be no
+// smaller than `least` (both with its frame). In order of preference: beside the main
+// window, as large as wanted there; in the part of the screen clear of keepClear
+// where it can be largest, near the main window's middle; where no part of the screen
+// clear of keepClear holds `least`, centred on the main window. It always lies wholly
+// on the screen.
+QRect placeChildWindow(const ChildScene& scene, QSize wanted, QSize least);
 
 }  // namespace trelvan

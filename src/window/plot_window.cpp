@@ -21,6 +21,8 @@
 #include "plot/painter/plot_painter.h"
 #include "state/constants.h"
 #include "state/number_format.h"
+#include "window/job_actions.h"
+#include "window/kept_window.h"
 #include "window/main_form.h"
 #include "window/qt_seams.h"
 
@@ -197,11 +199,11 @@ void PlotCanvas::mouseReleaseEvent(QMouseEvent* event) {
 
 ExportHooks plotExportHooks() {
     ExportHooks hooks;
-    hooks.chooseFile = [](QWidget* parent) {
+    hooks.chooseFile = [](QWidget* parent, const QString& suggested) {
         return chooseSaveFile(parent, QStringLiteral("导出网图"),
                                 {QStringLiteral("SVG 矢量图 (*.svg)"), QStringLiteral("PNG 图像 (*.png)"),
                                  QStringLiteral("PDF 文件 (*.pdf)")},
-                                QString::fromUtf8(programTitle) + QStringLiteral(" 网图.svg"));
+                                suggested);
     };
     return hooks;
 }
@@ -273,7 +275,7 @@ void PlotWindow::showScale() {
 
 void PlotWindow::exportPlot() {
     if (canvas_->figure().empty()) return;
-    runExport(this, hooks_, *messages_, QStringLiteral("正在写入网图"),
+    runExport(this, hooks_, *messages_, QStringLiteral("正在写入网图"), proposer_ ? proposer_() : QString(),
               [&](const QString& fileName, const PaintProgress& progress) {
                   ExportOutcome told;
                   told.failure = plot::writePlot(canvas_->figure(), fileName, [&](int done, int total) {
@@ -290,9 +292,11 @@ PlotWindow* showChainPlot(MainForm& form) {
     if (window == nullptr) {
         window = new PlotWindow(&form);
         window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setProposer([&form] { return form.jobs().proposedPath(Proposed::Plot); });
         QObject::connect(&form, &MainForm::resultCompleted, window,
                          [&form, window] { window->followRecord(form.record()); });
         window->showRecord(form.record());
+        placeKept(*window, [&form](const QWidget& w) { return form.childPlace(w); });
     } else {
         window->followRecord(form.record());
     }

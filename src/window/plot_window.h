@@ -7,6 +7,7 @@
 // SVG, PNG or PDF, as batch mode's --plot does.
 
 #include <chrono>
+#include <functional>
 #include <optional>
 
 #include <QPointF>
@@ -97,8 +98,10 @@ public:
     // Where the export writes and how its progress shows; tests put in their own.
     void setExportHooks(ExportHooks hooks) { hooks_ = std::move(hooks); }
     void setMessages(Messages* messages) { messages_ = messages ? messages : &ownMessages_; }
-    // Writes the whole plot on A4 to a file the operator chooses.
+    // Writes the whole plot on A4 to a file the operator chooses, proposing the name
+    // `proposer` gives.
     void exportPlot();
+    void setProposer(std::function<QString()> proposer) { proposer_ = std::move(proposer); }
 
 private:
     void showScale();
@@ -108,6 +111,7 @@ private:
     QString note_;  // said beside the scale: why the ellipses are missing
     std::chrono::system_clock::time_point shown_{};
     ExportHooks hooks_;
+    std::function<QString()> proposer_;
     MessageBoxMessages ownMessages_{this};
     Messages* messages_ = &ownMessages_;
 };

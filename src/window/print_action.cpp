@@ -18,13 +18,13 @@ QString findSystemPrinter() {
     return installed.isEmpty() ? QString() : installed.front().printerName();
 }
 
-QString printOnSystemPrinter(const Report& report, const QString& name) {
+QString printOnSystemPrinter(const Report& report, const PageFoot& foot, const QString& name) {
     const QPrinterInfo info = QPrinterInfo::printerInfo(name);
     if (info.isNull()) return QStringLiteral("找不到打印机 %1。").arg(name);
     QPrinter printer(info, QPrinter::HighResolution);
     if (!printer.isValid()) return QStringLiteral("打印机 %1 无法使用。").arg(name);
     printer.setDocName(QString::fromUtf8(programTitle));
-    const QString failure = paintReport(report, printer);
+    const QString failure = paintReport(report, printer, foot);
     if (!failure.isEmpty()) return QStringLiteral("打印机 %1：%2").arg(name, failure);
     if (printer.printerState() == QPrinter::Error) {
         return QStringLiteral("打印机 %1 报告错误，报告没有打印出来。").arg(name);
@@ -32,36 +32,39 @@ QString printOnSystemPrinter(const Report& report, const QString& name) {
     return {};
 }
 
-QString askPdfFileName(QWidget* parent) {
-    return chooseSaveFile(parent, QStringLiteral("保存报告为 PDF 文件"), {QStringLiteral("PDF 文件 (*.pdf)")},
-                          QString::fromUtf8(programTitle) + QStringLiteral(".pdf"));
+QString askPdfFileName(QWidget* parent, const QString& suggested) {
+    return chooseSaveFile(parent, QStringLiteral("保存报告为 PDF 文件"), {QStringLiteral("PDF 文件 (*.pdf)")}, suggested);
 }
 
 }  // namespace
 
 PrintHooks PrintHooks::system() {
-    return {findSystemPrinter, printOnSystemPrinter, askYesNo, askPdfFileName, writeReportPdf};
+    return {findSystemPrinter, printOnSystemPrinter, askYesNo, askPdfFileName,
+            [](const Report& report, const PageFoot& foot, const QString& fileName) {
+                return writeReportPdf(report, fileName, foot);
+            }};
 }
 
-void Command3_Click(QWidget* parent, const ChainState& record, Messages& messages,
-                    const PrintHooks& hooks) {
+void Command3_Click(QWidget* parent, const ChainState& record, Messages& messages, const PrintHooks& hooks,
+                    const ReportOrigin& origin) {
     const Report report = record.hasResult() ? buildReport(record) : Report{};
     if (report.empty()) {
         messages.say("还没有完成的平差计算结果，无法打印。");
         return;
     }
+    const PageFoot foot = pageFootOf(record, origin.jobFile, origin.unsaved);
 
     const QString printer = hooks.findPrinter();
     if (!printer.isEmpty()) {
-        const QString failure = hooks.print(report, printer);
+        const QString failure = hooks.print(report, foot, printer);
         if (!failure.isEmpty()) messages.say(failure.toStdString());
         return;
     }
 
     if (!hooks.confirm(parent, QStringLiteral("没有可用的打印机。是否把报告保存为 PDF 文件？"))) return;
-    const QString fileName = hooks.choosePdfFile(parent);
+    const QString fileName = hooks.choosePdfFile(parent, origin.proposedPdf);
     if (fileName.isEmpty()) return;
-    const QString failure = hooks.writePdf(report, fileName);
+    const QString failure = hooks.writePdf(report, foot, fileName);
     if (!failure.isEmpty()) {
         messages.say(failure.toStdString());
         return;

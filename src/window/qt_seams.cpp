@@ -90,6 +90,11 @@ QString chooseOpenFile(QWidget* parent, const QString& title, const QStringList&
     return dialog.selectedFiles().front();
 }
 
+QSettings programSettings() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromUtf8(programTitle),
+                     QString::fromUtf8(programTitle));
+}
+
 bool askYesNo(QWidget* parent, const QString& question) {
     return QMessageBox::question(parent, QString::fromUtf8(programTitle), question,
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;

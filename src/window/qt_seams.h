@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include <QSettings>
 #include <QString>
 
 #include "entry/interfaces.h"
@@ -75,6 +76,10 @@ QString chooseOpenFile(QWidget* parent, const QString& title, const QStringList&
 // added to a name typed without one, `suggested` the name offered.
 QString chooseSaveFile(QWidget* parent, const QString& title, const QStringList& filters,
                        const QString& suggested);
+
+// The program's settings in the user's settings folder: the recent jobs, the folder
+// last used, the places of the windows.
+QSettings programSettings();
 
 // A question answered 是 or 否 (是 offered).
 bool askYesNo(QWidget* parent, const QString& question);

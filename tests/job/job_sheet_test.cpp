@@ -118,14 +118,15 @@ TEST(JobSheet, TheFirstFaultIsFoundInTheDialoguesOrder) {
         const char* path;  // "" when the job is accepted
         const char* message;
     } rows[] = {
-        {"an empty coordinate", [](JobSheet& s) { s[F::Xa] = ""; }, "A.X", "Xa：没有填写数值。"},
-        {"a decimal comma", [](JobSheet& s) { s[F::Qa] = "77,43016"; }, "Qa", "Qa：输入的不是一个数。"},
+        {"an empty coordinate", [](JobSheet& s) { s[F::Xa] = ""; }, "A.X", "起始点 A 的 X 纵座标：没有填写数值。"},
+        {"a decimal comma", [](JobSheet& s) { s[F::Qa] = "77,43016"; }, "Qa",
+         "A 端定向角 Qa：输入的不是一个数：小数点要用句点，应输入 77.43016。"},
         {"the earlier of two faults",
          [](JobSheet& s) {
              s.side[6] = "";
              typeSide(s, 3, "0");
          },
-         "sides[2]", "S3：边长 S3 不能为零。"},
+         "sides[2]", "第 3 条边 S3：边长 S3 不能为零。"},
         {"a fault in the known data before one in the sides",
          [](JobSheet& s) {
              typeSide(s, 1, "-1");
@@ -133,16 +134,16 @@ TEST(JobSheet, TheFirstFaultIsFoundInTheDialoguesOrder) {
          },
          "angleTolerance", "测角限差：输入的不是一个数。"},
         {"a negative route side", [](JobSheet& s) { typeSide(s, 5, "-796.97"); }, "sides[4]",
-         "S5：边长 S5 不能为负数：只有偶数边用负值表示位于推算路线的右侧。"},
+         "第 5 条边 S5：边长 S5 不能为负数：只有偶数边用负值表示位于推算路线的右侧。"},
         {"a triangle that cannot be formed", [](JobSheet& s) { typeSide(s, 9, "2000"); }, "sides[8]",
-         "S9：第 4 个三角形的三条边 S7=735.633，S8=1049.576，S9=2000 构不成三角形：最长边不短于另外两边之和。"},
+         "第 9 条边 S9：第 4 个三角形的三条边 S7=735.633，S8=1049.576，S9=2000 构不成三角形：最长边不短于另外两边之和。"},
         {"a name of two lines", [](JobSheet& s) { s.name[1] = "D\n2"; }, "points[1]",
          "点 2 的点名：点名中不能有换行符。"},
         {"a tolerance no float holds", [](JobSheet& s) { s[F::Tolerance] = "1e39"; }, "angleTolerance",
          "测角限差：测角限差的数值过大。"},
         {"a direction point left empty",
          [](JobSheet& s) { s.orientationB = EndOrientation::DirectionPoint; }, "directionB.X",
-         "Xpb：没有填写数值。"},
+         "B 端外方向点 Ptb 的 X 纵座标：没有填写数值。"},
         {"the azimuth of an end oriented by its direction point is not read",
          [](JobSheet& s) {
              s.orientationA = EndOrientation::DirectionPoint;
@@ -180,6 +181,25 @@ TEST(JobSheet, TheFirstFaultIsFoundInTheDialoguesOrder) {
     EXPECT_EQ(check.job.Xpa, 0);
     EXPECT_EQ(check.job.Ypa, 0);
     EXPECT_EQ(check.job.side[2], -848.482);
+}
+
+// A text that is no number says why; one with a decimal comma is told the number
+// it means, typed with a full stop.
+TEST(JobSheet, ADecimalCommaIsToldToUseAFullStop) {
+    struct Case {
+        const char* typed;
+        const char* reason;
+    } cases[] = {
+        {"", "没有填写数值"},
+        {"  ", "没有填写数值"},
+        {"769,475", "输入的不是一个数：小数点要用句点，应输入 769.475"},
+        {" -0,25 ", "输入的不是一个数：小数点要用句点，应输入 -0.25"},
+        {"3452118,4060", "输入的不是一个数：小数点要用句点，应输入 3452118.406"},
+        {"1,5e3", "输入的不是一个数：小数点要用句点，应输入 1500"},
+        {"1,234,5", "输入的不是一个数"},  // no number with either sign
+        {"12abc", "输入的不是一个数"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(notANumberReason(c.typed), c.reason) << c.typed;
 }
 
 // What the editor shows of a job a file holds, also of one refused for its lists or

@@ -148,13 +148,13 @@ TEST_F(Actions, PrintSendsTheLastCompletedReportOrOffersAPdf) {
     bool offered = false;
     PrintHooks hooks;
     hooks.findPrinter = [&] { return printer; };
-    hooks.print = [&](const Report& report, const QString&) {
+    hooks.print = [&](const Report& report, const PageFoot&, const QString&) {
         printed.push_back(renderText(report));
         return QString();
     };
     hooks.confirm = [&](QWidget*, const QString&) { return offered = true; };
-    hooks.choosePdfFile = [](QWidget*) { return QStringLiteral("/tmp/trelvan-window-test.pdf"); };
-    hooks.writePdf = [&](const Report& report, const QString&) {
+    hooks.choosePdfFile = [](QWidget*, const QString&) { return QStringLiteral("/tmp/trelvan-window-test.pdf"); };
+    hooks.writePdf = [&](const Report& report, const PageFoot&, const QString&) {
         printed.push_back(renderText(report));
         return QStringLiteral("磁盘已满");
     };

@@ -329,6 +329,54 @@ TEST_F(JobWindow, PasteAndTheSideOfTheRoute) {
     EXPECT_TRUE(editor->isVisible());
 }
 
+// Ctrl+Z and Ctrl+Y take back and make again each edit, from a field as from a
+// table; a fault marked by 计算 goes, with its message, once its cell is mended.
+TEST_F(JobWindow, UndoRedoAndAFaultThatGoesOnceMended) {
+    ASSERT_TRUE(form.jobs().openFile(u(file)));
+    form.jobs().editJob();
+    JobEditor* editor = form.jobs().editor();
+    ASSERT_NE(editor, nullptr);
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor));
+    SheetTableModel* sides = editor->sideModel();
+    const QModelIndex s3 = sides->index(2, 0);
+
+    ASSERT_TRUE(sides->setData(s3, u("769,475")));
+    editor->findChild<QPushButton*>(u("computeButton"))->click();
+    EXPECT_EQ(editor->message(), u("第 3 条边 S3：输入的不是一个数：小数点要用句点，应输入 769.475。"));
+    EXPECT_EQ(sides->marked(), s3);
+    ASSERT_TRUE(sides->setData(s3, u("769.475")));
+    EXPECT_TRUE(editor->message().isEmpty());
+    EXPECT_FALSE(sides->marked().isValid());
+
+    // Typing in a field is one step, taken back by Ctrl+Z in the field itself.
+    QLineEdit* xa = editor->edit(SheetField::Xa);
+    xa->setFocus();
+    QTest::keyClick(xa, Qt::Key_End);
+    QTest::keyClicks(xa, u("99"));
+    EXPECT_EQ(editor->sheet()[SheetField::Xa], "3452118.40699");
+    QTest::keyClick(xa, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor->sheet()[SheetField::Xa], "3452118.406");
+    EXPECT_EQ(xa->text(), u("3452118.406"));
+    QTest::keyClick(xa, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(xa->text(), u("3452118.40699"));
+
+    // Every step taken back: the sheet as it opened, nothing to ask about on closing.
+    for (int step = 0; step < 3; ++step) QTest::keyClick(editor->sideView(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor->sheet().side[2], "769.475");
+    EXPECT_EQ(editor->sheet()[SheetField::Xa], "3452118.406");
+    EXPECT_FALSE(editor->isModified());
+    EXPECT_FALSE(editor->findChild<QPushButton*>(u("undoButton"))->isEnabled());
+
+    // A triangle removed with its data comes back whole.
+    editor->removeTriangle();
+    EXPECT_EQ(sides->rowCount(), 7);
+    QTest::keyClick(editor->nameView(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(sides->rowCount(), 9);
+    EXPECT_EQ(editor->sheet().name[3], "D4");
+    EXPECT_EQ(editor->sheet().side[8], "799.645");
+}
+
 // A new job is empty; each end's way of orientation enables its own fields only; 计算
 // marks the first empty field in the dialogue's order and computes nothing.
 TEST_F(JobWindow, ANewJobAndTheOrientationOfEachEnd) {
@@ -365,7 +413,7 @@ TEST_F(JobWindow, ANewJobAndTheOrientationOfEachEnd) {
     EXPECT_EQ(xa->text(), u("3452118.406"));
 
     editor->findChild<QPushButton*>(u("computeButton"))->click();
-    EXPECT_EQ(editor->message(), u("Ya：没有填写数值。"));
+    EXPECT_EQ(editor->message(), u("起始点 A 的 Y 横座标：没有填写数值。"));
     EXPECT_FALSE(editor->edit(SheetField::Ya)->styleSheet().isEmpty());
     EXPECT_TRUE(editor->edit(SheetField::Xa)->styleSheet().isEmpty());
     EXPECT_FALSE(form.record().hasResult());
@@ -385,13 +433,13 @@ TEST_F(JobWindow, TheCaptionFollowsTheResultOnShow) {
     typeChain("run_single_triangle");
     EXPECT_EQ(caption(form), u("Trelvan"));
 
-    // No file: 保存作业 asks for one, suggesting a name in the last folder used.
+    // No file: 保存作业 asks for one, named after A and B, in the last folder used.
     testing::writeFile(folder / "plain", "x");
     chosen = u(folder / "plain" + "/under.trv");
     h.messages.said.clear();
     EXPECT_FALSE(form.jobs().saveJob());
     ASSERT_EQ(suggestions.size(), 1u);
-    EXPECT_EQ(suggestions[0], u(folder.path().string() + "/作业.trv"));
+    EXPECT_EQ(suggestions[0], u(folder.path().string() + "/G1-G2.trv"));
     ASSERT_EQ(h.messages.said.size(), 1u);
     EXPECT_NE(h.messages.said[0].find("under.trv"), std::string::npos) << h.messages.said[0];
     EXPECT_EQ(caption(form), u("Trelvan"));

@@ -78,7 +78,7 @@ TEST(DecimalCommaDesktop, TheWindowAndThePrintedReportShowTheFiguresOfTheBatchRu
     std::string printed;
     PrintHooks hooks;
     hooks.findPrinter = [] { return QStringLiteral("Office"); };
-    hooks.print = [&](const Report& report, const QString&) {
+    hooks.print = [&](const Report& report, const PageFoot&, const QString&) {
         printed = renderText(report);
         return writeReportPdf(report, pdf);
     };

@@ -101,7 +101,7 @@ TEST(MenuBar, ItemsFollowTheResultAndDoWhatTheButtonsDo) {
     std::vector<std::string> printed;
     PrintHooks hooks;
     hooks.findPrinter = [] { return u("Office"); };
-    hooks.print = [&](const Report& report, const QString&) {
+    hooks.print = [&](const Report& report, const PageFoot&, const QString&) {
         printed.push_back(renderText(report));
         return QString();
     };

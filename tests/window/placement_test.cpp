@@ -1,5 +1,6 @@
 // Where an input box stands in scenes the test screens do not make: a window
-// partly off the screen, narrow gaps, no room at all, a screen smaller than the box.
+// partly off the screen, narrow gaps, no room at all, a screen smaller than the box;
+// and where a child window opens.
 #include <gtest/gtest.h>
 
 #include "window/placement.h"
@@ -42,6 +43,40 @@ TEST(PlaceInputBox, StaysOnTheScreenAndClearOfWhatItAsksAbout) {
     // A box larger than the screen is cut to it.
     EXPECT_TRUE(QRect(0, 0, 300, 150).contains(
         placeInputBox({QRect(0, 0, 300, 150), QRect(0, 0, 300, 150), {}, {}}, box)));
+}
+
+// A child window beside the main window when it can stand there at its least size;
+// else where the screen clear of the precision and results panels holds it largest;
+// else centred on the main window. Each case's rectangle worked out by hand.
+TEST(PlaceChildWindow, BesideElseClearOfThePanelsElseCentred) {
+    const QRect screen(0, 0, 1366, 768);
+    struct Case {
+        const char* what;
+        QRect window;
+        QList<QRect> keepClear;
+        QSize wanted, least;
+        QRect placed;
+    } cases[] = {
+        // 1366 − 935 − 8 = 423 to the right of the main window, level with its top.
+        {"beside, to the right", {0, 29, 935, 721}, {{364, 304, 536, 160}, {364, 592, 536, 96}}, {1033, 422},
+         {328, 234}, {943, 29, 423, 422}},
+        // 420 − 8 = 412 to its left.
+        {"beside, to the left", {420, 0, 946, 768}, {{700, 300, 500, 150}}, {500, 400}, {328, 234}, {0, 0, 412, 400}},
+        // A window filling the screen, as at 125 %: the band above the precision
+        // panel, 338 − 8 = 330 high, centred on the window: (1366 − 1033) / 2 = 166.
+        {"above the panels", {0, 0, 1366, 768}, {{450, 338, 670, 200}, {450, 698, 670, 70}}, {1033, 422},
+         {328, 234}, {166, 0, 1033, 330}},
+        {"no room clear of them", {0, 0, 1093, 614}, {{100, 100, 900, 400}}, {991, 586}, {814, 318},
+         {51, 13, 991, 586}},
+        {"nothing to keep clear, larger than the screen", {0, 0, 1366, 768}, {}, {2000, 1000}, {400, 300},
+         {0, 0, 1366, 768}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QRect placed = placeChildWindow({screen, c.window, c.keepClear}, c.wanted, c.least);
+        EXPECT_EQ(placed, c.placed);
+        EXPECT_TRUE(screen.contains(placed));
+    }
 }
 
 }  // namespace

@@ -177,7 +177,7 @@ TEST(Exports, WrittenAndSaidOrCancelledWithoutATrace) {
     bool cancelWriting = false;
     ExportHooks hooks;
     QString chosen;
-    hooks.chooseFile = [&](QWidget*) { return chosen; };
+    hooks.chooseFile = [&](QWidget*, const QString&) { return chosen; };
     hooks.progress = [&](QWidget*, const QString&) -> PaintProgress {
         return [&](int, int) { return !cancelWriting; };
     };
@@ -264,7 +264,7 @@ TEST(Exports, TheProgressIsGoneBeforeTheOutcomeIsSaid) {
     QTemporaryDir dir;
     ExportHooks hooks;
     QString chosen = dir.filePath("report.pdf");
-    hooks.chooseFile = [&](QWidget*) { return chosen; };
+    hooks.chooseFile = [&](QWidget*, const QString&) { return chosen; };
     exportFullReport(&f.form, f.form.record(), watching, hooks);
     chosen = dir.filePath("plot.png");
     window->setExportHooks(hooks);

@@ -16,6 +16,8 @@
 #include <QTest>
 
 #include "support/scripted.h"
+#include "window/analysis_window.h"
+#include "window/job_actions.h"
 #include "window/main_form.h"
 #include "window/operator.h"
 #include "window/placement.h"
@@ -123,6 +125,40 @@ TEST(Screens, RealInputBoxesStandClearOfTheirValues) {
         EXPECT_TRUE(op.faults.empty()) << op.faults.front();
         EXPECT_EQ(at, std::size(about));
         EXPECT_TRUE(form->record().hasResult());
+        EXPECT_TRUE(messages.said.empty());
+    }
+}
+
+// On the laptop and the wide screen, the analysis window opens where the precision
+// figures stay in sight, and opens again where the operator left it.
+TEST(Screens, AChildWindowLeavesThePanelsInSightAndKeepsItsPlace) {
+    for (QScreen* screen : QGuiApplication::screens()) {
+        SCOPED_TRACE(screen->name().toStdString());
+        programSettings().remove(QStringLiteral("windows"));
+        const auto form = openOn(screen);
+        testing::EventLog log;
+        testing::RecordingMessages messages(log);
+        form->setMessages(&messages);
+        ASSERT_TRUE(form->jobs().openFile(QStringLiteral(TRELVAN_SOURCE_DIR "/tests/golden/run_typed_n4.trv")));
+
+        AnalysisWindow* window = AnalysisWindow::openFor(*form);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        if (screen->availableGeometry().width() >= 1366) {
+            for (int box = 15; box <= 24; ++box) {
+                const QRect value = onScreen(textBox(*form, box)) & shownPart(*form);
+                EXPECT_FALSE(window->frameGeometry().intersects(value)) << "Text" << box << " covered";
+            }
+        }
+        EXPECT_TRUE(freeArea(screen).contains(window->frameGeometry()));
+
+        const QRect left = window->geometry().adjusted(10, 10, -20, -20);
+        window->setGeometry(left);
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        AnalysisWindow* again = AnalysisWindow::openFor(*form);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(again));
+        EXPECT_EQ(again->geometry(), left);
+        again->close();
         EXPECT_TRUE(messages.said.empty());
     }
 }

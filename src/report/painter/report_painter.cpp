@@ -34,25 +34,36 @@ QFont reportFont(int pointSize) {
     return font;
 }
 
+// The foot's face size, and the room it takes at the bottom of each page: a line of
+// its own below an empty one.
+constexpr int footPoints = 8;
+constexpr double footLines = 2;
+
 // The print position on the page, moved along the report as a line printer would:
 // items follow each other, Tab(n) goes to column n or, when the position is
 // already past it, to column n of the next line, and a full page continues on the
-// next one at the same top position.
+// next one at the same top position. The bottom of each page is left to its foot.
+// Without a painter it only counts the pages, exactly as painting would fill them.
 class PagePrinter {
 public:
-    PagePrinter(QPainter& painter, QPagedPaintDevice& device)
+    PagePrinter(QPainter* painter, QPagedPaintDevice& device, const PageFoot& foot, int firstPage, int pages)
         : painter_(painter),
           device_(device),
+          foot_(foot),
+          footMetrics_(reportFont(footPoints), &device),
+          bottom_(device.height() - footLines * footMetrics_.height()),
           top_(twipsToDevice(setUpTopTwips, device.logicalDpiY())),
           x_(twipsToDevice(setUpLeftTwips, device.logicalDpiX())),
-          y_(top_) {}
+          y_(top_),
+          firstPage_(firstPage),
+          pages_(pages) {}
 
     // False when the device refused a new page.
     bool printLine(const ReportLine& line) {
         if (!metrics_ || line.fontSize != fontSize_) {
             fontSize_ = line.fontSize;
-            painter_.setFont(reportFont(fontSize_));
-            metrics_.emplace(painter_.font(), &device_);
+            metrics_.emplace(reportFont(fontSize_), &device_);
+            if (painter_ != nullptr) painter_->setFont(reportFont(fontSize_));
         }
         const QFontMetricsF& metrics = *metrics_;
         const qreal column = metrics.averageCharWidth();
@@ -73,14 +84,15 @@ public:
             }
             atSetUp_ = false;
             if (item.text.empty()) continue;
-            if (y_ + height > device_.height() && pagePrinted_) {
-                if (!device_.newPage()) return false;
-                ++pages_;
+            if (y_ + height > bottom_ && pagePrinted_) {
+                paintFoot();
+                if (painter_ != nullptr && !device_.newPage()) return false;
+                ++printed_;
                 y_ = top_;
                 pagePrinted_ = false;
             }
             const QString text = QString::fromStdString(item.text);
-            painter_.drawText(QPointF(x_, y_ + metrics.ascent()), text);
+            if (painter_ != nullptr) painter_->drawText(QPointF(x_, y_ + metrics.ascent()), text);
             pagePrinted_ = true;
             x_ += metrics.horizontalAdvance(text);
         }
@@ -88,7 +100,10 @@ public:
         return true;
     }
 
-    int pages() const { return pages_; }
+    // The last page's foot.
+    void finish() { paintFoot(); }
+
+    int pages() const { return printed_; }
 
 private:
     void endLine(qreal height) {
@@ -97,15 +112,34 @@ private:
         atSetUp_ = false;
     }
 
-    QPainter& painter_;
+    void paintFoot() {
+        if (painter_ == nullptr) return;
+        const QFontMetricsF& m = footMetrics_;
+        const TextWidth measure = [&m](std::string_view text, double) {
+            return m.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+        };
+        const int page = firstPage_ + printed_ - 1;
+        const int pages = pages_ > 0 ? pages_ : page;
+        painter_->save();
+        painter_->setFont(reportFont(footPoints));
+        for (const FootText& t : layOutFoot(foot_, page, pages, device_.width(), m.height(), measure))
+            painter_->drawText(QPointF(t.left, device_.height() - m.descent()), QString::fromStdString(t.text));
+        painter_->restore();
+    }
+
+    QPainter* painter_;
     QPagedPaintDevice& device_;
+    const PageFoot& foot_;
+    const QFontMetricsF footMetrics_;
+    const qreal bottom_;  // of the report's lines
     const qreal top_;
     qreal x_, y_;
+    const int firstPage_, pages_;
     int fontSize_ = 0;
     std::optional<QFontMetricsF> metrics_;
     bool atSetUp_ = true;       // nothing printed and no line ended yet
     bool pagePrinted_ = false;  // something stands on the current page
-    int pages_ = 1;
+    int printed_ = 1;           // the pages begun
 };
 
 // Progress is told after this many lines.
@@ -153,11 +187,18 @@ const QString& reportFace() {
     return face;
 }
 
+int reportPageCount(const Report& report, QPagedPaintDevice& device) {
+    PagePrinter counter(nullptr, device, PageFoot{}, 1, 0);
+    for (const ReportLine& line : report) counter.printLine(line);
+    return counter.pages();
+}
+
 PaintedPages paintReportPages(const Report& report, QPainter& painter, QPagedPaintDevice& device,
-                              const PaintProgress& progress) {
+                              const PaintProgress& progress, const PageNumbering& numbering) {
     PaintedPages painted;
     painter.setPen(Qt::black);
-    PagePrinter printer(painter, device);
+    const int pages = numbering.pages > 0 ? numbering.pages : reportPageCount(report, device);
+    PagePrinter printer(&painter, device, numbering.foot, numbering.firstPage, pages);
     const int total = static_cast<int>(report.size());
     int done = 0;
     for (const ReportLine& line : report) {
@@ -170,6 +211,7 @@ PaintedPages paintReportPages(const Report& report, QPainter& painter, QPagedPai
             return painted;
         }
     }
+    printer.finish();
     if (progress && !progress(total, total)) {
         painted.stopped = true;
         return painted;
@@ -178,10 +220,10 @@ PaintedPages paintReportPages(const Report& report, QPainter& painter, QPagedPai
     return painted;
 }
 
-QString paintReport(const Report& report, QPagedPaintDevice& device) {
+QString paintReport(const Report& report, QPagedPaintDevice& device, const PageFoot& foot) {
     QPainter painter;
     if (!painter.begin(&device)) return QStringLiteral("无法开始输出报告：打印设备未能打开。");
-    const PaintedPages painted = paintReportPages(report, painter, device);
+    const PaintedPages painted = paintReportPages(report, painter, device, {}, {foot, 1, 0});
     if (!painted.failure.isEmpty()) {
         painter.end();
         return QStringLiteral("无法输出报告：") + painted.failure;
@@ -214,11 +256,11 @@ void setUpReportPdf(QPdfWriter& writer) {
                                  QPageLayout::Millimeter));
 }
 
-QString writeReportPdf(const Report& report, const QString& fileName) {
-    const QString failed = saveWhole(fileName, [&report](QIODevice& file) {
+QString writeReportPdf(const Report& report, const QString& fileName, const PageFoot& foot) {
+    const QString failed = saveWhole(fileName, [&](QIODevice& file) {
         QPdfWriter writer(&file);
         setUpReportPdf(writer);
-        return paintReport(report, writer);
+        return paintReport(report, writer, foot);
     });
     return failed.isEmpty() ? QString() : QStringLiteral("无法写入 PDF 文件 %1：%2").arg(fileName, failed);
 }

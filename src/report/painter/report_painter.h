@@ -10,6 +10,7 @@
 #include <QPointF>
 #include <QString>
 
+#include "report/page_foot.h"
 #include "report/report.h"
 
 class QIODevice;
@@ -68,11 +69,23 @@ struct PaintedPages {
     bool stopped = false;  // the progress asked to stop
 };
 
+// How the report's pages are numbered in their feet: the feet's texts, the number
+// of the report's first page in the document, and the document's pages (0: as many
+// as the report takes).
+struct PageNumbering {
+    PageFoot foot;
+    int firstPage = 1;
+    int pages = 0;
+};
+
+// The pages the report takes on `device`, exactly as painting it fills them.
+int reportPageCount(const Report& report, QPagedPaintDevice& device);
+
 // Paints the report with `painter`, already begun on `device`, from the top of the
 // device's current page, exactly as paintReport does; told of progress in lines of
 // the report.
 PaintedPages paintReportPages(const Report& report, QPainter& painter, QPagedPaintDevice& device,
-                              const PaintProgress& progress = {});
+                              const PaintProgress& progress = {}, const PageNumbering& numbering = {});
 
 // Writes a whole file with `write`, which returns an empty string when it wrote
 // everything, else why not. The file is written under a temporary name beside it
@@ -91,13 +104,14 @@ void setUpReportPdf(QPdfWriter& writer);
 // Paints the report on a paged device (a QPrinter or a QPdfWriter), from the top
 // left of its printable area: the first item 2000 twips from the left and 1000
 // twips from the top, tab columns in the current font's average character width,
-// a new page when one is full. Returns an empty string on success, or a Chinese
-// message naming the failure.
-QString paintReport(const Report& report, QPagedPaintDevice& device);
+// a new page when one is full. At the bottom of every page, below the report's
+// lines, its foot: `foot` and "第 i 页 共 n 页". Returns an empty string on success,
+// or a Chinese message naming the failure.
+QString paintReport(const Report& report, QPagedPaintDevice& device, const PageFoot& foot = {});
 
-// Writes the report as an A4 portrait PDF with its fonts embedded. The file is
-// replaced only when the whole report was written. Empty on success, else the
-// failure.
-QString writeReportPdf(const Report& report, const QString& fileName);
+// Writes the report as an A4 portrait PDF with its fonts embedded, each page with
+// its foot. The file is replaced only when the whole report was written. Empty on
+// success, else the failure.
+QString writeReportPdf(const Report& report, const QString& fileName, const PageFoot& foot = {});
 
 }  // namespace trelvan

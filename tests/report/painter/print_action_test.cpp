@@ -42,14 +42,14 @@ struct FakeSystem {
     PrintHooks hooks() {
         return {
             [this] { calls.push_back("find"); return printer; },
-            [this](const Report& r, const QString& name) {
+            [this](const Report& r, const PageFoot&, const QString& name) {
                 calls.push_back("print " + name.toStdString());
                 printed.push_back(renderText(r));
                 return printFailure;
             },
             [this](QWidget*, const QString&) { calls.push_back("confirm"); return saveAsPdf; },
-            [this](QWidget*) { calls.push_back("choose"); return pdfFile; },
-            [this](const Report& r, const QString& name) {
+            [this](QWidget*, const QString&) { calls.push_back("choose"); return pdfFile; },
+            [this](const Report& r, const PageFoot&, const QString& name) {
                 calls.push_back("pdf");
                 printed.push_back(renderText(r));
                 pdfNames.push_back(name);
@@ -131,7 +131,7 @@ TEST(PrintAction, SavesARealPdfWhenThereIsNoPrinter) {
     PrintHooks hooks = PrintHooks::system();
     hooks.findPrinter = [] { return QString(); };
     hooks.confirm = [](QWidget*, const QString&) { return true; };
-    hooks.choosePdfFile = [&](QWidget*) { return file; };
+    hooks.choosePdfFile = [&](QWidget*, const QString&) { return file; };
     RecordedMessages messages;
     Command3_Click(nullptr, chainOf(4), messages, hooks);
     ASSERT_EQ(messages.said.size(), 1u);
@@ -139,7 +139,7 @@ TEST(PrintAction, SavesARealPdfWhenThereIsNoPrinter) {
 }
 
 TEST(PrintAction, UnknownPrinterIsNamed) {
-    const QString failure = PrintHooks::system().print(buildReport(chainOf(1)), QStringLiteral("no-such-printer"));
+    const QString failure = PrintHooks::system().print(buildReport(chainOf(1)), PageFoot{}, QStringLiteral("no-such-printer"));
     EXPECT_TRUE(failure.contains("no-such-printer")) << failure.toStdString();
 }
 

@@ -1,0 +1,148 @@
+// The job editor's edits, recorded as what changed.
+
+#include "job/sheet_edit.h"
+
+#include <algorithm>
+
+#include "state/number_format.h"
+
+namespace trelvan {
+
+namespace {
+
+std::size_t at(int k) { return static_cast<std::size_t>(k - 1); }
+
+EndOrientation& orientationOf(JobSheet& sheet, bool endA) { return endA ? sheet.orientationA : sheet.orientationB; }
+
+// The chain `triangles` long: cells cut off go, cells added are empty.
+void resize(JobSheet& sheet, int triangles) {
+    const auto n = static_cast<std::size_t>(triangles);
+    sheet.name.resize(n);
+    sheet.side.resize(2 * n + 1);
+    sheet.right.resize(2 * n + 1, false);
+}
+
+// The sheet at the other end of the edit: its length, then its texts and choices.
+void apply(const SheetEdit& edit, JobSheet& sheet, bool forward) {
+    resize(sheet, forward ? edit.trianglesAfter : edit.trianglesBefore);
+    for (const SheetEdit::Field& f : edit.fields) sheet[f.field] = forward ? f.after : f.before;
+    for (const SheetEdit::Orientation& o : edit.orientations) orientationOf(sheet, o.endA) = forward ? o.after : o.before;
+    for (const SheetEdit::Side& s : edit.sides) {
+        if (s.k > sheet.sides()) continue;  // in a triangle the chain does not have at this end
+        sheet.side[at(s.k)] = forward ? s.after : s.before;
+        sheet.right[at(s.k)] = forward ? s.rightAfter : s.rightBefore;
+    }
+    for (const SheetEdit::Name& n : edit.names) {
+        if (n.i > sheet.triangles()) continue;
+        sheet.name[at(n.i)] = forward ? n.after : n.before;
+    }
+}
+
+}  // namespace
+
+bool SheetEdit::empty() const {
+    return fields.empty() && orientations.empty() && sides.empty() && names.empty() &&
+           trianglesBefore == trianglesAfter;
+}
+
+void SheetEdit::redo(JobSheet& sheet) const { apply(*this, sheet, true); }
+
+void SheetEdit::undo(JobSheet& sheet) const { apply(*this, sheet, false); }
+
+SheetEdit editBetween(const JobSheet& before, const JobSheet& after) {
+    SheetEdit edit;
+    edit.trianglesBefore = before.triangles();
+    edit.trianglesAfter = after.triangles();
+    for (int f = 0; f < sheetFieldCount; ++f) {
+        const auto field = static_cast<SheetField>(f);
+        if (before[field] != after[field]) edit.fields.push_back({field, before[field], after[field]});
+    }
+    if (before.orientationA != after.orientationA)
+        edit.orientations.push_back({true, before.orientationA, after.orientationA});
+    if (before.orientationB != after.orientationB)
+        edit.orientations.push_back({false, before.orientationB, after.orientationB});
+
+    // A cell only one of the two has is empty in the other.
+    static const std::string none;
+    const int sides = std::max(before.sides(), after.sides());
+    for (int k = 1; k <= sides; ++k) {
+        const bool inBefore = k <= before.sides(), inAfter = k <= after.sides();
+        const std::string& a = inBefore ? before.side[at(k)] : none;
+        const std::string& b = inAfter ? after.side[at(k)] : none;
+        const bool ra = inBefore && before.right[at(k)], rb = inAfter && after.right[at(k)];
+        if (a != b || ra != rb) edit.sides.push_back({k, a, b, ra, rb});
+    }
+    const int names = std::max(before.triangles(), after.triangles());
+    for (int i = 1; i <= names; ++i) {
+        const std::string& a = i <= before.triangles() ? before.name[at(i)] : none;
+        const std::string& b = i <= after.triangles() ? after.name[at(i)] : none;
+        if (a != b) edit.names.push_back({i, a, b});
+    }
+    return edit;
+}
+
+SheetEdit editOf(const JobSheet& sheet, const std::function<void(JobSheet&)>& change) {
+    JobSheet after = sheet;
+    change(after);
+    return editBetween(sheet, after);
+}
+
+SheetEdit fieldEdit(const JobSheet& sheet, SheetField field, std::string typed) {
+    SheetEdit edit;
+    edit.trianglesBefore = edit.trianglesAfter = sheet.triangles();
+    if (sheet[field] != typed) edit.fields.push_back({field, sheet[field], std::move(typed)});
+    return edit;
+}
+
+bool editReaches(const SheetEdit& edit, const SheetPlace& place) {
+    using Kind = SheetPlace::Kind;
+    switch (place.kind) {
+        case Kind::Field: {
+            const bool endA = place.field == SheetField::Ta || place.field == SheetField::Xpa ||
+                              place.field == SheetField::Ypa;
+            const bool endB = place.field == SheetField::Tb || place.field == SheetField::Xpb ||
+                              place.field == SheetField::Ypb;
+            return std::any_of(edit.fields.begin(), edit.fields.end(),
+                               [&](const SheetEdit::Field& f) { return f.field == place.field; }) ||
+                   std::any_of(edit.orientations.begin(), edit.orientations.end(),
+                               [&](const SheetEdit::Orientation& o) { return o.endA ? endA : endB; });
+        }
+        case Kind::Side: {
+            // A side that closes a triangle stands for the triangle too.
+            const int first = place.index % 2 == 1 && place.index >= 3 ? place.index - 2 : place.index;
+            return std::any_of(edit.sides.begin(), edit.sides.end(), [&](const SheetEdit::Side& s) {
+                return s.k >= first && s.k <= place.index;
+            });
+        }
+        case Kind::Name:
+            return std::any_of(edit.names.begin(), edit.names.end(),
+                               [&](const SheetEdit::Name& n) { return n.i == place.index; });
+        case Kind::Names:
+        case Kind::Sides:
+        case Kind::Count: return edit.trianglesBefore != edit.trianglesAfter;
+        case Kind::None: break;
+    }
+    return false;
+}
+
+std::string editSubject(const SheetEdit& edit) {
+    const int longer = std::max(edit.trianglesBefore, edit.trianglesAfter);
+    const int shorter = std::min(edit.trianglesBefore, edit.trianglesAfter);
+    const std::size_t cells = edit.fields.size() + edit.sides.size() + edit.names.size() + edit.orientations.size();
+    // One triangle added or removed with nothing but its own cells: the triangle.
+    const bool ownCellsOnly =
+        edit.fields.empty() && edit.orientations.empty() &&
+        std::all_of(edit.sides.begin(), edit.sides.end(), [&](const SheetEdit::Side& s) { return s.k > 2 * shorter + 1; }) &&
+        std::all_of(edit.names.begin(), edit.names.end(), [&](const SheetEdit::Name& n) { return n.i > shorter; });
+    if (longer != shorter && ownCellsOnly)
+        return longer - shorter == 1 ? "第 " + digits(longer) + " 个三角形" : digits(longer - shorter) + " 个三角形";
+    if (cells == 1 && !edit.fields.empty()) return placeLabel({SheetPlace::Kind::Field, edit.fields.front().field, 0});
+    if (cells == 1 && !edit.sides.empty())
+        return placeLabel({SheetPlace::Kind::Side, SheetField::NameA, edit.sides.front().k});
+    if (cells == 1 && !edit.names.empty())
+        return placeLabel({SheetPlace::Kind::Name, SheetField::NameA, edit.names.front().i});
+    if (cells == 1) return edit.orientations.front().endA ? "A 端的定向方式" : "B 端的定向方式";
+    return digits(static_cast<long long>(cells)) + " 格";
+}
+
+}  // namespace trelvan

@@ -1,0 +1,212 @@
+#include "window/sheet_tables.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QColor>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QStyledItemDelegate>
+
+#include "job/sheet_wording.h"
+#include "state/chain_state.h"
+#include "state/number_format.h"
+
+namespace trelvan {
+
+namespace {
+
+// The first fault; a text that is not a number; a side right of the route; the route.
+const QColor markedColour(255, 150, 150);
+const QColor unreadColour(255, 222, 222);
+const QColor rightColour(0, 0, 170);
+const QColor routeColour(128, 128, 128);
+
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+class PositionDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
+        auto* box = new QComboBox(parent);
+        box->addItems({QStringLiteral("左"), QStringLiteral("右")});
+        // A choice is taken as it is made.
+        connect(box, &QComboBox::activated, this, &PositionDelegate::commitAndClose);
+        return box;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        static_cast<QComboBox*>(editor)->setCurrentText(index.data(Qt::EditRole).toString());
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+        model->setData(index, static_cast<QComboBox*>(editor)->currentText());
+    }
+
+private:
+    void commitAndClose() {
+        auto* box = qobject_cast<QWidget*>(sender());
+        emit commitData(box);
+        emit closeEditor(box);
+    }
+};
+
+}  // namespace
+
+SheetTableModel::SheetTableModel(const JobSheet& sheet, Table table, Commit commit, QObject* parent)
+    : QAbstractTableModel(parent), sheet_(sheet), table_(table), commit_(std::move(commit)) {}
+
+int SheetTableModel::rows() const { return table_ == Table::Sides ? sheet_.sides() : sheet_.triangles(); }
+
+int SheetTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows(); }
+
+int SheetTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : table_ == Table::Sides ? 2 : 1;
+}
+
+QVariant SheetTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rows()) return {};
+    const auto row = static_cast<std::size_t>(index.row());
+    const int k = index.row() + 1;
+    const bool isMarked = marked_.isValid() && marked_ == index;
+
+    if (table_ == Table::Names) {
+        if (role == Qt::DisplayRole || role == Qt::EditRole) return q(sheet_.name[row]);
+        if (role == Qt::BackgroundRole && isMarked) return markedColour;
+        return {};
+    }
+    if (index.column() == Length) {
+        const bool unread = !sheet_.side[row].empty() && !parseNumber(sheet_.side[row]);
+        switch (role) {
+            case Qt::DisplayRole:
+            case Qt::EditRole: return q(sheet_.side[row]);
+            case Qt::TextAlignmentRole: return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+            case Qt::BackgroundRole:
+                if (isMarked) return markedColour;
+                if (unread) return unreadColour;
+                return {};
+            case Qt::ToolTipRole:
+                if (unread) return q(sideRow(sheet_, k).lengthTip);
+                return {};
+            default: return {};
+        }
+    }
+    // Where the side lies: the odd sides are the route itself.
+    const bool even = k % 2 == 0;
+    switch (role) {
+        case Qt::DisplayRole: return q(sideRow(sheet_, k).position);
+        case Qt::EditRole: return even ? q(sideRow(sheet_, k).position) : QString();
+        case Qt::TextAlignmentRole: return QVariant(Qt::AlignCenter);
+        case Qt::ForegroundRole:
+            if (!even) return routeColour;
+            if (sheet_.right[row]) return rightColour;
+            return {};
+        case Qt::BackgroundRole:
+            if (isMarked) return markedColour;
+            return {};
+        case Qt::ToolTipRole: return q(sideRow(sheet_, k).positionTip);
+        default: return {};
+    }
+}
+
+QVariant SheetTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+    if (orientation == Qt::Vertical)
+        return table_ == Table::Sides ? q(sideName(section + 1)) : q(digits(section + 1));
+    if (table_ == Table::Names) return QStringLiteral("点名");
+    return section == Length ? QStringLiteral("边长（米）") : QStringLiteral("位于路线");
+}
+
+Qt::ItemFlags SheetTableModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    const bool routeSide = table_ == Table::Sides && index.column() == Position && index.row() % 2 == 0;
+    if (!routeSide) flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool SheetTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole || index.row() >= rows()) return false;
+    const std::string text = value.toString().toStdString();
+    const int k = index.row() + 1;
+    bool taken = true;
+    SheetEdit edit = editOf(sheet_, [&](JobSheet& sheet) {
+        if (table_ == Table::Names) sheet.name[static_cast<std::size_t>(index.row())] = text;
+        else if (index.column() == Length) typeSide(sheet, k, text);
+        else taken = typeSidePosition(sheet, k, text);
+    });
+    if (!taken) return false;
+    if (!edit.empty() && commit_) commit_(std::move(edit));
+    return true;
+}
+
+void SheetTableModel::mark(const QModelIndex& index) {
+    const QModelIndex old = marked_;
+    marked_ = index;
+    if (old.isValid()) emit dataChanged(old, old);
+    if (index.isValid()) emit dataChanged(index, index);
+}
+
+QModelIndex SheetTableModel::marked() const { return marked_; }
+
+void SheetTableModel::showEdit(const SheetEdit& edit) {
+    int first = rows(), last = -1;
+    const auto touch = [&](int row) {
+        first = std::min(first, row);
+        last = std::max(last, row);
+    };
+    if (table_ == Table::Sides) {
+        for (const SheetEdit::Side& s : edit.sides) touch(s.k - 1);
+    } else {
+        for (const SheetEdit::Name& n : edit.names) touch(n.i - 1);
+    }
+    last = std::min(last, rows() - 1);
+    if (first <= last) emit dataChanged(index(first, 0), index(last, columnCount() - 1));
+}
+
+void SheetTableModel::changeRows(const std::function<void()>& change) {
+    beginResetModel();
+    marked_ = QPersistentModelIndex();
+    change();
+    endResetModel();
+}
+
+void SheetView::keyPressEvent(QKeyEvent* event) {
+    if (state() != QAbstractItemView::EditingState) {
+        if (event->matches(QKeySequence::Paste)) {
+            emit pasteRequested(currentIndex());
+            return;
+        }
+        if (event->matches(QKeySequence::Copy)) {
+            QModelIndexList cells = selectionModel()->selectedIndexes();
+            if (cells.isEmpty()) return;
+            std::sort(cells.begin(), cells.end());
+            QString text;
+            int row = cells.front().row();
+            QString line;
+            for (const QModelIndex& cell : cells) {
+                if (cell.row() != row) {
+                    text += line + QLatin1Char('\n');
+                    line.clear();
+                    row = cell.row();
+                } else if (!line.isEmpty() || cell != cells.front()) {
+                    line += QLatin1Char('\t');
+                }
+                line += cell.data(Qt::EditRole).toString();
+            }
+            QApplication::clipboard()->setText(text + line + QLatin1Char('\n'));
+            return;
+        }
+        if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) {
+            emit clearRequested(selectionModel()->selectedIndexes());
+            return;
+        }
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void choosePositionFromList(SheetView& view) {
+    view.setItemDelegateForColumn(SheetTableModel::Position, new PositionDelegate(&view));
+}
+
+}  // namespace trelvan

@@ -1,0 +1,141 @@
+// Edits of the job editor's sheet: each taken back and made again exactly, named for
+// undo and redo; and a marked fault that goes once its place is mended.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "job/job_support.h"
+#include "job/sheet_edit.h"
+
+namespace trelvan::testing {
+namespace {
+
+using F = SheetField;
+
+JobSheet exampleSheet() { return sheetOf(parseJob(exampleJob()).job); }
+
+void expectSame(const JobSheet& a, const JobSheet& b) {
+    EXPECT_EQ(a.field, b.field);
+    EXPECT_EQ(a.orientationA, b.orientationA);
+    EXPECT_EQ(a.orientationB, b.orientationB);
+    EXPECT_EQ(a.name, b.name);
+    EXPECT_EQ(a.side, b.side);
+    EXPECT_EQ(a.right, b.right);
+}
+
+TEST(SheetEdit, EveryEditIsTakenBackAndMadeAgainExactly) {
+    struct Row {
+        const char* rule;
+        std::function<void(JobSheet&)> change;
+        const char* subject;                         // nullptr: no edit at all
+        std::function<void(const JobSheet&)> after;  // what the sheet holds afterwards
+    } rows[] = {
+        {"a field typed", [](JobSheet& s) { s[F::Xa] = "3452118.5"; }, "起始点 A 的 X 纵座标",
+         [](const JobSheet& s) { EXPECT_EQ(s[F::Xa], "3452118.5"); }},
+        {"an even side typed negative lies right", [](JobSheet& s) { typeSide(s, 4, "-1101.074"); }, "第 4 条边 S4",
+         [](const JobSheet& s) {
+             EXPECT_EQ(s.side[3], "1101.074");
+             EXPECT_TRUE(s.right[3]);
+         }},
+        {"the way A is oriented", [](JobSheet& s) { s.orientationA = EndOrientation::DirectionPoint; }, "A 端的定向方式",
+         [](const JobSheet& s) { EXPECT_EQ(s.orientationA, EndOrientation::DirectionPoint); }},
+        {"two names cleared",
+         [](JobSheet& s) {
+             s.name[0].clear();
+             s.name[1].clear();
+         },
+         "2 格", [](const JobSheet& s) { EXPECT_EQ(s.name, (std::vector<std::string>{"", "", "D3", "D4"})); }},
+        {"a column pasted past the end", [](JobSheet& s) { pasteSides(s, 9, 0, "799.645\n700\n-650\n800\n"); },
+         "2 个三角形",
+         [](const JobSheet& s) {
+             EXPECT_EQ(s.triangles(), 6);
+             EXPECT_EQ(s.side[9], "700");
+             EXPECT_EQ(s.side[10], "-650");  // a route side keeps its sign, to be refused
+             EXPECT_EQ(s.side[11], "800");
+             EXPECT_EQ(s.side[12], "");
+         }},
+        {"the last triangle removed with what it held", [](JobSheet& s) { removeLastTriangle(s); }, "第 4 个三角形",
+         [](const JobSheet& s) {
+             EXPECT_EQ(s.triangles(), 3);
+             EXPECT_EQ(s.side.back(), "735.633");
+         }},
+        {"a triangle added", [](JobSheet& s) { addTriangles(s, 1); }, "第 5 个三角形",
+         [](const JobSheet& s) { EXPECT_EQ(s.sides(), 11); }},
+        {"nothing changed", [](JobSheet& s) { s[F::Qa] = "77.43016"; }, nullptr, [](const JobSheet&) {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.rule);
+        const JobSheet before = exampleSheet();
+        JobSheet after = before;
+        row.change(after);
+        row.after(after);
+        const SheetEdit edit = editOf(before, row.change);
+        EXPECT_EQ(edit.empty(), row.subject == nullptr);
+        if (row.subject != nullptr) {
+            EXPECT_EQ(editSubject(edit), row.subject);
+        }
+
+        // Undone and redone twice over, the sheet is each time exactly as it was.
+        JobSheet sheet = before;
+        for (int round = 0; round < 2; ++round) {
+            edit.redo(sheet);
+            expectSame(sheet, after);
+            edit.undo(sheet);
+            expectSame(sheet, before);
+        }
+    }
+    // Typing in a field is an edit of that field alone.
+    const SheetEdit typed = fieldEdit(exampleSheet(), F::Tolerance, "2.0");
+    ASSERT_EQ(typed.fields.size(), 1u);
+    EXPECT_EQ(typed.fields[0].before, "2.5");
+    EXPECT_TRUE(fieldEdit(exampleSheet(), F::Tolerance, "2.5").empty());
+}
+
+// A fault marked in the editor stays until an edit reaches its place and mends it; an
+// edit there that leaves another fault tells that one instead.
+TEST(SheetEdit, AMarkedFaultGoesOnceItsPlaceIsMended) {
+    struct Row {
+        const char* rule;
+        std::function<void(JobSheet&)> fault;
+        std::function<void(JobSheet&)> edit;
+        const char* message;  // afterwards; "" once mended
+    } rows[] = {
+        {"an empty coordinate filled", [](JobSheet& s) { s[F::Xa] = ""; },
+         [](JobSheet& s) { s[F::Xa] = "3452118.406"; }, ""},
+        {"another field filled", [](JobSheet& s) { s[F::Xa] = ""; }, [](JobSheet& s) { s[F::Ya] = "1"; },
+         "起始点 A 的 X 纵座标：没有填写数值。"},
+        {"a decimal comma made a full stop", [](JobSheet& s) { s[F::Qa] = "77,43016"; },
+         [](JobSheet& s) { s[F::Qa] = "77.43016"; }, ""},
+        {"a decimal comma made another mistake", [](JobSheet& s) { s[F::Qa] = "77,43016"; },
+         [](JobSheet& s) { s[F::Qa] = "77.43O16"; }, "A 端定向角 Qa：输入的不是一个数。"},
+        {"a zero route side typed negative", [](JobSheet& s) { typeSide(s, 5, "0"); },
+         [](JobSheet& s) { typeSide(s, 5, "-796.97"); },
+         "第 5 条边 S5：边长 S5 不能为负数：只有偶数边用负值表示位于推算路线的右侧。"},
+        // S7 + S8 = 1785.209 m falls short of S9 = 2000 m; S8 = 1300 m closes it.
+        {"a triangle closed by another of its sides", [](JobSheet& s) { typeSide(s, 9, "2000"); },
+         [](JobSheet& s) { typeSide(s, 8, "1300"); }, ""},
+        {"another side of the triangle that does not close it", [](JobSheet& s) { typeSide(s, 7, "2000"); },
+         [](JobSheet& s) { typeSide(s, 5, "900"); },
+         "第 7 条边 S7：第 3 个三角形的三条边 S5=900，S6=1049.501，S7=2000 构不成三角形：最长边不短于另外两边之和。"},
+        {"an empty direction point given up for the azimuth",
+         [](JobSheet& s) { s.orientationB = EndOrientation::DirectionPoint; },
+         [](JobSheet& s) { s.orientationB = EndOrientation::Azimuth; }, ""},
+        {"a name of two lines made one", [](JobSheet& s) { s.name[1] = "D\n2"; }, [](JobSheet& s) { s.name[1] = "D2"; },
+         ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.rule);
+        JobSheet sheet = exampleSheet();
+        row.fault(sheet);
+        const std::optional<JobProblem> marked = checkSheet(sheet).problem;
+        ASSERT_TRUE(marked);
+        const SheetEdit edit = editOf(sheet, row.edit);
+        edit.redo(sheet);
+        std::optional<JobProblem> now = marked;
+        if (editReaches(edit, sheetPlaceOf(*marked))) now = problemStillAt(sheet, *marked);
+        EXPECT_EQ(now ? sheetMessage(*now) : std::string(), row.message);
+    }
+}
+
+}  // namespace
+}  // namespace trelvan::testing
