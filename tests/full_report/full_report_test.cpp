@@ -183,7 +183,9 @@ TEST(FullReport, AStoppedOrFailedWritingLeavesNothingBehind) {
         });
         EXPECT_EQ(outcome.kind, FullReportOutcome::Kind::Stopped);
         EXPECT_EQ(stoppedAt, *std::lower_bound(points.begin(), points.end(), stopAt));
-        if (stopAt > reportLines && stopAt <= tablesEnd) EXPECT_LE(stoppedAt, tablesEnd) << "not in the tables";
+        if (stopAt > reportLines && stopAt <= tablesEnd) {
+            EXPECT_LE(stoppedAt, tablesEnd) << "not in the tables";
+        }
         EXPECT_EQ(askedAfter, 0);
         EXPECT_EQ(outcome.pages, 0);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"report.pdf"});
