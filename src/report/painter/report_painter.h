@@ -91,7 +91,8 @@ void setUpReportPdf(QPdfWriter& writer);
 // Paints the report on a paged device (a QPrinter or a QPdfWriter), from the top
 // left of its printable area: the first item 2000 twips from the left and 1000
 // twips from the top, tab columns in the current font's average character width,
-// a new page when one is full. Returns an empty string on success, or a Chinese
+// a new page when one is full. An item too long for the rest of its line continues
+// on the next, at its own column, so that nothing runs off the paper. Returns an empty string on success, or a Chinese
 // message naming the failure.
 QString paintReport(const Report& report, QPagedPaintDevice& device);
 
