@@ -96,6 +96,7 @@ struct Case {
     std::vector<std::string> block;                        // the lines under "检核 :"
     std::vector<std::size_t> said;                         // those that are findings
     int status;
+    const char* unwritten = "";                            // a file asked for that cannot be written
 };
 
 // Replies of run_typed_n4: the tolerance, S2.
@@ -131,6 +132,14 @@ TEST(Checks, TheBlockTheFindingsAndTheExitStatus) {
          {"以上最弱点为锁中点 D2；全锁点位中误差最大的点为 D3，mp= {4.69} 毫米", "条件方程闭合差均未超过限差",
           "χ² 检验 : 统计量 {10.71}，限值 7.815，未通过"},
          {2}, 0},
+        // A file not written outranks the findings: 6 would say every file is there.
+        {"S2 0.15 m long, and a job that cannot be saved", "run_typed_n4", {{s2, "-848.632"}}, "K08",
+         {"以上最弱点为锁中点 D2；全锁点位中误差最大的点为 D3，mp= {98.24} 毫米",
+          "方位角条件闭合差超限 : w= {-59.64} 秒，限差 {9.24} 秒",
+          "纵座标条件闭合差超限 : w= {600.03} 毫米，限差 {71.85} 毫米",
+          "χ² 检验 : 统计量 {422.79}，限值 7.815，未通过",
+          "可疑观测 : S2 ({20.54})、S9 ({15.54})、S6 ({14.80})、S3 ({12.28})、S5 ({10.34})，共 9 个"},
+         {1, 2, 3, 4}, 4, "/no/such/folder/chain.trv"},
     };
     const std::string dir = ::testing::TempDir() + "checks_" + std::to_string(::getpid());
     ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
@@ -144,8 +153,9 @@ TEST(Checks, TheBlockTheFindingsAndTheExitStatus) {
             in << replies[i].text << '\n';
         }
         in.close();
-        const int raw = std::system((std::string(TRELVAN_PROGRAM) + " --batch --report-text " + dir + "/report < " +
-                                     dir + "/replies > " + dir + "/out 2> " + dir + "/err").c_str());
+        const std::string save = *c.unwritten ? std::string(" --save-job ") + c.unwritten : "";
+        const int raw = std::system((std::string(TRELVAN_PROGRAM) + " --batch --report-text " + dir + "/report" + save +
+                                     " < " + dir + "/replies > " + dir + "/out 2> " + dir + "/err").c_str());
         EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, c.status);
 
         // The block closes the report: an empty line, the heading, an empty line, its lines.
@@ -172,14 +182,22 @@ TEST(Checks, TheBlockTheFindingsAndTheExitStatus) {
             EXPECT_EQ(figure, std::string::npos);
         }
 
-        // The findings: the last lines of the transcript, and standard error in full.
+        // The findings right after the listing's last box, and first on standard error;
+        // then the file not written, if any.
         std::vector<std::string> said;
         for (std::size_t i : c.said) said.push_back(report[first + i].substr(23));
-        const std::vector<std::string> out = lines(slurp(dir + "/out"));
-        ASSERT_GE(out.size(), said.size() + 1);
-        EXPECT_EQ(out[out.size() - said.size() - 1].rfind("Text13: ", 0), 0u);  // the listing's last box
-        for (std::size_t i = 0; i < said.size(); ++i) EXPECT_EQ(out[out.size() - said.size() + i], "! " + said[i]);
-        EXPECT_EQ(lines(slurp(dir + "/err")), said);
+        const std::vector<std::string> out = lines(slurp(dir + "/out")), err = lines(slurp(dir + "/err"));
+        const std::size_t more = *c.unwritten ? 1 : 0;
+        ASSERT_GE(out.size(), said.size() + more + 1);
+        ASSERT_EQ(err.size(), said.size() + more);
+        EXPECT_EQ(out[out.size() - said.size() - more - 1].rfind("Text13: ", 0), 0u);
+        for (std::size_t i = 0; i < said.size(); ++i) {
+            EXPECT_EQ(out[out.size() - said.size() - more + i], "! " + said[i]);
+            EXPECT_EQ(err[i], said[i]);
+        }
+        if (more) {
+            EXPECT_NE(err.back().find(c.unwritten), std::string::npos) << err.back();
+        }
     }
     std::system(("rm -rf " + dir).c_str());
 }
