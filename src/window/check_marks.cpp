@@ -24,9 +24,10 @@ void addTip(QLineEdit* edit, const std::string& tip) {
     edit->setToolTip(whole.isEmpty() || whole.endsWith(text) ? text : whole + QLatin1Char('\n') + text);
 }
 
-}  // namespace
-
+// True while a box is painted as over its limit.
 bool markedOverLimit(const QLineEdit* edit) { return edit != nullptr && edit->property(overLimitProperty).toBool(); }
+
+}  // namespace
 
 void clearMark(QLineEdit* edit) {
     if (!markedOverLimit(edit)) return;

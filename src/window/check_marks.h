@@ -13,9 +13,6 @@ namespace trelvan {
 // `warnings`, the findings that need acting on are also said there, once.
 void showChecks(const LineEditBoxes& boxes, const ChainState& record, Messages* warnings);
 
-// True while box `edit` is painted as over its limit.
-bool markedOverLimit(const QLineEdit* edit);
-
 // Takes a box's mark off: a new text in it is not the one that was found wanting.
 void clearMark(QLineEdit* edit);
 
