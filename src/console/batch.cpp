@@ -14,6 +14,7 @@
 
 #include "adjustment/compute.h"
 #include "analysis/chain_precision.h"
+#include "analysis/findings.h"
 #include "analysis/tables.h"
 #include "console/command_line.h"
 #include "entry/interfaces.h"
@@ -311,6 +312,14 @@ int runBatch(int argc, char** argv) {
         case ComputeOutcome::Cancelled: sayOnStandardError(messages.last()); return exitStatus::failed;
     }
 
+    // 检核: the findings the surveyor must act on, after the action and on standard
+    // error. The report closes with the same findings.
+    const CheckFindings findings = analysis::checkFindings(record);
+    for (const std::string& finding : findingLines(findings)) {
+        messages.say(finding);
+        sayOnStandardError(finding);
+    }
+
     GuiOnDemand gui;
     int status = exitStatus::completed;
     // A file not written: said in the transcript and on standard error; the other
@@ -321,7 +330,7 @@ int runBatch(int argc, char** argv) {
         status = fileStatus;
     };
     if (!options->reportText.empty() || !options->reportPdf.empty()) {
-        const Report report = buildReport(record);
+        const Report report = buildReport(record, findings);
         if (!options->reportText.empty() && !writeTextFile(options->reportText, renderText(report))) {
             notWritten("无法写入报告文件 " + options->reportText);
         }
@@ -355,6 +364,9 @@ int runBatch(int argc, char** argv) {
             notWritten(*failure, exitStatus::jobNotWritten);
     }
     std::fflush(stdout);
+    // A file not written outranks the findings: status 6 promises that every file
+    // asked for was written, and a script must learn first that one is missing.
+    if (status == exitStatus::completed && findings.outsideLimits()) status = exitStatus::outsideLimits;
     return status;
 }
 

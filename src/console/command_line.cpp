@@ -16,8 +16,9 @@ const char* const usageText =
     "\n"
     "Batch mode runs the computation without a display. It reads one reply per line\n"
     "from standard input, or the replies of a job file, and writes the transcript on\n"
-    "standard output. The files are written after a completed computation. Every\n"
-    "option that names a file needs --batch:\n"
+    "standard output. The files are written after a completed computation; the\n"
+    "findings of its checks (检核) follow as ! lines, and go to standard error too.\n"
+    "Every option that names a file needs --batch:\n"
     "\n"
     "  --job FILE              compute the job in FILE; standard input is not read\n"
     "  --save-job FILE         write the job of the completed computation (.trv)\n"
@@ -31,7 +32,8 @@ const char* const usageText =
     "  --version               show the version and exit\n"
     "\n"
     "Exit status: 0 completed, every file written; 1 computation abandoned;\n"
-    "2 usage error; 3 input ended early; 4 a file not written; 5 job file refused.\n";
+    "2 usage error; 3 input ended early; 4 a file not written; 5 job file refused;\n"
+    "6 completed and every file written, but a misclosure over its limit or B missed.\n";
 
 ProgramQuestion programQuestion(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {

@@ -11,6 +11,7 @@
 #include <QPdfWriter>
 
 #include "analysis/chain_precision.h"
+#include "analysis/findings.h"
 #include "analysis/table_sheets.h"
 #include "plot/painter/plot_painter.h"
 #include "plot/plot.h"
@@ -85,7 +86,7 @@ PaintProgress partOf(const PaintProgress& whole, int offset, int total) {
 FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fileName,
                                      const PaintProgress& progress, const std::string& jobFile, bool unsaved) {
     FullReportOutcome outcome;
-    const Report report = record.hasResult() ? buildReport(record) : Report{};
+    const Report report = analysis::printedReport(record);
     if (report.empty()) {
         outcome.message = failure(fileName, QStringLiteral("还没有完成的平差计算结果。"));
         return outcome;

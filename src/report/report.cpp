@@ -1,6 +1,7 @@
 #include "report/report.h"
 
 #include <cstddef>
+#include <utility>
 
 #include "state/constants.h"
 #include "state/number_format.h"
@@ -139,6 +140,17 @@ Report buildReport(const ChainState& s) {
     r.line({{24, "最弱点纵座标单位权中误差 :    mx="}, {0, " "}, {0, figure(s.mx)}, {0, " 毫米"}});
     r.line({{24, "最弱点横座标单位权中误差 :    my="}, {0, " "}, {0, figure(s.my)}, {0, " 毫米"}});
     r.line({{24, "  最弱点单位权点位中误差 :    md="}, {0, " "}, {0, figure(s.md)}, {0, " 毫米"}});
+    return report;
+}
+
+Report buildReport(const ChainState& s, const CheckFindings& findings) {
+    Report report = buildReport(s);
+    if (report.empty()) return report;
+    Builder r(report);
+    r.empty();
+    r.line({{22, "检核 :"}});
+    r.empty();
+    for (std::string& line : checkLines(findings)) r.line({{24, std::move(line)}});
     return report;
 }
 

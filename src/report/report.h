@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "report/check_block.h"
 #include "state/chain_state.h"
 #include "state/text_width.h"
 
@@ -29,6 +30,10 @@ std::string reportTitle(const ChainState& state);
 // The report of `state`, which must hold a completed Compute action. A record that
 // holds no chain (no N, or arrays shorter than N asks for) gives an empty report.
 Report buildReport(const ChainState& state);
+
+// The report as it is printed: the report of `state`, closed by the 检核 block of
+// `findings`, the precision analysis of the same computation.
+Report buildReport(const ChainState& state, const CheckFindings& findings);
 
 // Plain text: tab columns counted in display cells (East Asian Wide and Fullwidth
 // characters take two), Tab(n) past column n starts a new line, trailing blanks

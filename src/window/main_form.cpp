@@ -25,6 +25,7 @@
 #include "adjustment/compute.h"
 #include "state/version.h"
 #include "window/analysis_window.h"
+#include "window/check_marks.h"
 #include "window/full_report_action.h"
 #include "window/layout.h"
 #include "window/manual_window.h"
@@ -400,6 +401,9 @@ ComputeOutcome MainForm::compute(Prompter& prompter, Messages& messages, bool un
         }
         held_.release();
     }
+    // The boxes show the last completed result, whatever became of this action: its
+    // 检核 marks, and after a completed computation its findings in one warning.
+    showChecks(edits_, record_, outcome == ComputeOutcome::Completed ? &messages : nullptr);
     refreshActions();
     if (outcome == ComputeOutcome::Completed) emit resultCompleted();
     return outcome;

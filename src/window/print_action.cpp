@@ -3,6 +3,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "analysis/findings.h"
 #include "report/painter/report_painter.h"
 #include "state/constants.h"
 #include "window/qt_seams.h"
@@ -47,7 +48,7 @@ PrintHooks PrintHooks::system() {
 
 void Command3_Click(QWidget* parent, const ChainState& record, Messages& messages, const PrintHooks& hooks,
                     const ReportOrigin& origin) {
-    const Report report = record.hasResult() ? buildReport(record) : Report{};
+    const Report report = analysis::printedReport(record);
     if (report.empty()) {
         messages.say("还没有完成的平差计算结果，无法打印。");
         return;

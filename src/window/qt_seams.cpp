@@ -13,6 +13,7 @@
 #include <QStyleOptionFrame>
 
 #include "state/constants.h"
+#include "window/check_marks.h"
 
 namespace trelvan {
 
@@ -179,6 +180,7 @@ void LineEditBoxes::setText(int box, const std::string& text) {
     edit->setCursorPosition(0);
     const bool cut = edit->fontMetrics().horizontalAdvance(shown) > textRoom(edit);
     edit->setToolTip(cut ? tipFor(shown) : QString());
+    clearMark(edit);
 }
 
 void HeldTexts::release() {

@@ -54,7 +54,8 @@ private:
 };
 
 // Text1..Text32 of the main window. A write replaces the whole text and shows its
-// beginning, however long it is; a text wider than its box is also its tooltip.
+// beginning, however long it is; a text wider than its box is also its tooltip. A
+// write takes off the box's 检核 marks: they belonged to the text before.
 class LineEditBoxes : public TextBoxes {
 public:
     void attach(int box, QLineEdit* edit);

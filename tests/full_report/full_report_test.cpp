@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 
 #include "analysis/chain_precision.h"
+#include "analysis/findings.h"
 #include "analysis/tables.h"
 #include "full_report/full_report.h"
 #include "plot/computed_chain.h"
@@ -76,7 +77,7 @@ TEST(FullReport, TheReportUnchangedThenTheAnalysisThenThePlot) {
         QTemporaryDir dir;
         const QString printed = dir.filePath("printed.pdf"), full = dir.filePath("full.pdf");
         // As 打 印 prints it: dated, each page numbered.
-        ASSERT_EQ(writeReportPdf(buildReport(record), printed, pageFootOf(record, {})), QString());
+        ASSERT_EQ(writeReportPdf(analysis::printedReport(record), printed, pageFootOf(record, {})), QString());
         int calls = 0, lastDone = -1, lastTotal = 0;
         const FullReportOutcome outcome = writeFullReportPdf(record, full, [&](int done, int total) {
             EXPECT_GE(done, lastDone);
@@ -161,7 +162,7 @@ TEST(FullReport, AStoppedOrFailedWritingLeavesNothingBehind) {
                     return total = t, true;
                 }).written());
     // The work: the report's lines, then the analysis tables' rows, then the plot.
-    const int reportLines = static_cast<int>(buildReport(c.record).size());
+    const int reportLines = static_cast<int>(analysis::printedReport(c.record).size());
     int tableRows = 0;
     for (const analysis::Table& t : analysis::analysisTables(*analysis::analyse(c.record)))
         tableRows += static_cast<int>(t.rows.size());

@@ -56,14 +56,18 @@ protected:
         form.setMessages(&h.messages);
     }
 
-    // Computes a golden reply file, the reply `replace` changed to `by`.
+    // Computes a golden reply file, the reply `replace` changed to `by`. A chain over
+    // its limits completes with the one warning of its findings.
     void compute(const std::string& name, std::size_t replace = 0, const char* by = nullptr) {
         auto replies = linesOf(goldenFile(name + ".replies"));
         ASSERT_FALSE(replies.empty()) << name;
         if (by != nullptr) replies.at(replace) = by;
         for (const auto& reply : replies) h.prompter.add(reply);
         form.Command1_Click();
-        ASSERT_TRUE(h.messages.said.empty()) << h.messages.said.front();
+        for (const std::string& said : h.messages.said)
+            ASSERT_EQ(said.rfind("平差计算已完成，但检核发现问题", 0), 0u) << said;
+        ASSERT_LE(h.messages.said.size(), 1u);
+        h.messages.said.clear();
         ASSERT_EQ(h.prompter.remaining(), 0u);
     }
 

@@ -117,7 +117,9 @@ TEST_F(JobWindow, OpenEditOneSideComputeAndSave) {
     editor->findChild<QPushButton*>(u("computeButton"))->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(form.jobs().editor(), nullptr);  // closed once computed
-    EXPECT_TRUE(h.messages.said.empty());
+    // S7 0.1 m longer puts the X misclosure over its limit: one warning says so.
+    ASSERT_EQ(h.messages.said.size(), 1u);
+    EXPECT_NE(h.messages.said[0].find("纵座标条件闭合差超限"), std::string::npos) << h.messages.said[0];
 
     EXPECT_EQ(form.record().typed.side[7], 735.733);
     const std::vector<QString> corrected = boxTexts(form);
@@ -475,13 +477,13 @@ TEST_F(JobWindow, AJobWhoseAdjustmentFailsOpensInTheEditor) {
     EXPECT_EQ(caption(form), u("Trelvan - chain.trv"));
 
     // Corrected there (B where the chain arrives), it computes, under its own file.
-    editor->edit(SheetField::Xb)->setText(u("1000"));
-    emit editor->edit(SheetField::Xb)->textEdited(u("1000"));
-    editor->edit(SheetField::Yb)->setText(u("2707.1068"));
-    emit editor->edit(SheetField::Yb)->textEdited(u("2707.1068"));
+    editor->edit(SheetField::Xb)->setText(u("870.5905"));
+    emit editor->edit(SheetField::Xb)->textEdited(u("870.5905"));
+    editor->edit(SheetField::Yb)->setText(u("2482.9629"));
+    emit editor->edit(SheetField::Yb)->textEdited(u("2482.9629"));
     editor->compute();
     EXPECT_EQ(h.messages.said.size(), 1u);
-    EXPECT_EQ(form.record().typed.Yb, 2707.1068);
+    EXPECT_EQ(form.record().typed.Yb, 2482.9629);
     EXPECT_EQ(caption(form), u("Trelvan - torn.trv*"));
 }
 

@@ -39,6 +39,31 @@ QFont reportFont(int pointSize) {
 constexpr int footPoints = 8;
 constexpr double footLines = 2;
 
+// How much of `text` fits in `room`: all of it, or up to the last Chinese comma
+// that fits, else the last blank, else as many characters as fit (never a surrogate
+// pair split); 0 when not one does. `advance` is the whole text's.
+qsizetype fittingPrefix(const QString& text, const QFontMetricsF& metrics, qreal room, qreal& advance) {
+    advance = metrics.horizontalAdvance(text);
+    if (advance <= room) return text.size();  // the usual case
+    qsizetype fits = 0, afterComma = 0, afterBlank = 0;
+    qreal used = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        used += metrics.horizontalAdvance(text.mid(i, length));
+        if (used > room) break;
+        i += length;
+        fits = i;
+        const QChar c = text.at(i - 1);
+        if (c == QChar(0x3001) || c == QChar(0xFF0C)) afterComma = i;  // 、 and ，
+        if (c == QLatin1Char(' ')) afterBlank = i;
+    }
+    return afterComma > 0 ? afterComma : afterBlank > 0 ? afterBlank : fits;
+}
+
+// A line continued below an item starts at the item's column when that leaves room
+// for this many columns, else at the margin.
+constexpr int continuedColumns = 20;
+
 // The print position on the page, moved along the report as a line printer would:
 // items follow each other, Tab(n) goes to column n or, when the position is
 // already past it, to column n of the next line, and a full page continues on the
@@ -84,17 +109,31 @@ public:
             }
             atSetUp_ = false;
             if (item.text.empty()) continue;
-            if (y_ + height > bottom_ && pagePrinted_) {
-                paintFoot();
-                if (painter_ != nullptr && !device_.newPage()) return false;
-                ++printed_;
-                y_ = top_;
-                pagePrinted_ = false;
+            // An item too long for the rest of the line continues below, at its own
+            // column (at the margin when that column is too near the edge): what ran
+            // past the paper's edge would be lost.
+            const qreal again = device_.width() - x_ >= continuedColumns * column ? x_ : 0;
+            QString text = QString::fromStdString(item.text);
+            while (!text.isEmpty()) {
+                if (!roomForLine(height)) return false;
+                qreal advance = 0;
+                qsizetype fits = fittingPrefix(text, metrics, device_.width() - x_, advance);
+                if (fits == 0 && x_ > again) {
+                    endLine(height);
+                    x_ = again;
+                    continue;
+                }
+                if (fits == 0) fits = text.at(0).isHighSurrogate() && text.size() > 1 ? 2 : 1;
+                const bool whole = fits == text.size();
+                const QString piece = whole ? text : text.left(fits);
+                if (painter_ != nullptr) painter_->drawText(QPointF(x_, y_ + metrics.ascent()), piece);
+                pagePrinted_ = true;
+                x_ += whole ? advance : metrics.horizontalAdvance(piece);
+                text.remove(0, fits);
+                if (text.isEmpty()) break;
+                endLine(height);
+                x_ = again;
             }
-            const QString text = QString::fromStdString(item.text);
-            if (painter_ != nullptr) painter_->drawText(QPointF(x_, y_ + metrics.ascent()), text);
-            pagePrinted_ = true;
-            x_ += metrics.horizontalAdvance(text);
         }
         endLine(height);
         return true;
@@ -106,6 +145,18 @@ public:
     int pages() const { return printed_; }
 
 private:
+    // A new page when the current one has no room for a line above its foot; false
+    // when the device refused it.
+    bool roomForLine(qreal height) {
+        if (y_ + height <= bottom_ || !pagePrinted_) return true;
+        paintFoot();
+        if (painter_ != nullptr && !device_.newPage()) return false;
+        ++printed_;
+        y_ = top_;
+        pagePrinted_ = false;
+        return true;
+    }
+
     void endLine(qreal height) {
         y_ += height;
         x_ = 0;

@@ -104,9 +104,10 @@ void setUpReportPdf(QPdfWriter& writer);
 // Paints the report on a paged device (a QPrinter or a QPdfWriter), from the top
 // left of its printable area: the first item 2000 twips from the left and 1000
 // twips from the top, tab columns in the current font's average character width,
-// a new page when one is full. At the bottom of every page, below the report's
-// lines, its foot: `foot` and "第 i 页 共 n 页". Returns an empty string on success,
-// or a Chinese message naming the failure.
+// a new page when one is full. An item too long for the rest of its line continues
+// on the next, at its own column, so that nothing runs off the paper. At the bottom
+// of every page, below the report's lines, its foot: `foot` and "第 i 页 共 n 页".
+// Returns an empty string on success, or a Chinese message naming the failure.
 QString paintReport(const Report& report, QPagedPaintDevice& device, const PageFoot& foot = {});
 
 // Writes the report as an A4 portrait PDF with its fonts embedded, each page with

@@ -156,6 +156,43 @@ TEST_F(ReportPdf, LongPointNamePushesTheCoordinatesToTheNextLine) {
     EXPECT_NEAR(x[0].yMin - name[0].yMin, measure(10).line, 0.5);
 }
 
+// An item too long for the rest of its line continues below at its own column,
+// broken after a Chinese comma where one fits: nothing runs past the paper's edge.
+TEST_F(ReportPdf, ALineTooLongForThePaperContinuesBelow) {
+    CheckFindings blundered;  // five suspects of five-digit figures, and a sixth
+    blundered.middlePoint = "P1";
+    for (const char* name : {"Qa", "S1", "S4", "S3", "S7", "S2"}) blundered.suspects.push_back({name, 24916.42});
+    std::string name;
+    for (int i = 0; i < 120; ++i) name += "测";  // 240 columns without a break
+    struct Case {
+        std::string name, whole, first, second;  // the item, blanks left out; its lines' starts
+        int column;
+    } const cases[] = {
+        {name, name + ";", "测", "测", 25},
+        {"P1", "可疑观测:Qa(24916.42)、S1(24916.42)、S4(24916.42)、S3(24916.42)、S7(24916.42)，共6个", "可疑观测", "S7", 24},
+    };
+    for (const Case& c : cases) {
+        ChainState s = chainOf(1);
+        s.pointName[1] = c.name;
+        const QString file = dir.filePath("long.pdf");
+        ASSERT_EQ(writeReportPdf(buildReport(s, blundered), file), QString());
+        const PdfPages pages = readPdfWords(file);
+        std::string all;
+        for (const PdfWord& w : pages.words) {
+            EXPECT_LE(w.xMax, pages.width - margin + 0.5) << w.text;
+            all += w.text;
+        }
+        EXPECT_NE(all.find(c.whole), std::string::npos) << all;
+        const auto startsWith = [](const std::string& p) { return [&p](const PdfWord& w) { return w.text.rfind(p, 0) == 0; }; };
+        const auto first = std::find_if(pages.words.begin(), pages.words.end(), startsWith(c.first));
+        ASSERT_NE(first, pages.words.end());
+        const auto second = std::find_if(first + 1, pages.words.end(), startsWith(c.second));
+        ASSERT_NE(second, pages.words.end());
+        EXPECT_NEAR(second->yMin - first->yMin, measure(10).line, 0.5);
+        EXPECT_NEAR(second->xMin, columnAt(c.column), 0.5);
+    }
+}
+
 TEST_F(ReportPdf, LongChainContinuesOnFullPages) {
     // 141 side lines and 72 point lines: with this chain every page break falls
     // inside the lists of sides and points, where there are no empty lines.

@@ -2,6 +2,7 @@
 
 #include <QTemporaryDir>
 
+#include "analysis/findings.h"
 #include "report/painter/pdf_reader.h"
 #include "report/sample_chain.h"
 #include "window/print_action.h"
@@ -69,7 +70,7 @@ TEST(PrintAction, BeforeAnyResultSaysSoAndPrintsNothing) {
 
 TEST(PrintAction, PrintsTheSameReportEveryTime) {
     const ChainState record = chainOf(3);
-    const std::string expected = renderText(buildReport(record));
+    const std::string expected = renderText(analysis::printedReport(record));
     FakeSystem system;
     system.printer = "PDF";
     RecordedMessages messages;
@@ -80,7 +81,7 @@ TEST(PrintAction, PrintsTheSameReportEveryTime) {
     EXPECT_EQ(system.printed[0], expected);
     EXPECT_EQ(system.printed[1], expected);
     EXPECT_TRUE(messages.said.empty());
-    EXPECT_EQ(renderText(buildReport(record)), expected);
+    EXPECT_EQ(renderText(analysis::printedReport(record)), expected);
 }
 
 TEST(PrintAction, PrinterFailureIsNamed) {
@@ -116,7 +117,7 @@ TEST(PrintAction, WithoutAPrinterOffersAPdf) {
         ASSERT_EQ(messages.said.size(), c.messages);
         if (c.file.isEmpty()) continue;
         EXPECT_EQ(system.pdfNames, std::vector<QString>{c.file});
-        EXPECT_EQ(system.printed, std::vector<std::string>{renderText(buildReport(record))});
+        EXPECT_EQ(system.printed, std::vector<std::string>{renderText(analysis::printedReport(record))});
         // Success names where the report went, as information; a failure is said as it
         // came, as a warning.
         const std::string expected = c.failure.isEmpty() ? c.file.toStdString() : c.failure.toStdString();
