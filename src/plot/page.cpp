@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <optional>
 
 #include "plot/plot.h"
 #include "state/constants.h"
@@ -17,19 +18,40 @@ namespace trelvan::plot {
 
 namespace {
 
-// Bands above and below the drawing, in ems of their texts.
+// Bands above and below the drawing, in ems of their texts. The band below holds
+// the scale bars, and the legend beside them or in a row of its own under them.
 double titleBand(const PageSetup& p) { return 2.2 * p.titleSize; }
-double bottomBand(const PageSetup& p) { return 4.5 * p.captionSize; }
+constexpr double barsRow = 4.5, legendRow = 1.9;
+double bottomBand(const PageSetup& p) { return (barsRow + (legendBelowBars(p) ? legendRow : 0)) * p.captionSize; }
+
+// The longest a scale bar is drawn on the page.
+double longestBarOf(const PageSetup& p) { return std::min(40.0, (p.width - 2 * p.margin) / 5); }
+
+// The legend's sample symbols and lines with their names.
+struct LegendItem {
+    const char* name;
+    int kind;  // 0 known, 1 unknown, 2 route, 3 other
+};
+constexpr LegendItem legendItems[] = {{"已知点", 0}, {"未知点", 1}, {"路线边", 2}, {"其它边", 3}};
+constexpr double legendSample = 2, legendGap = 0.4, legendSpacing = 1.5;  // ems
+
+double legendWidth(const TextWidth& measure, double em) {
+    double total = 0;
+    for (const LegendItem& item : legendItems)
+        total += (legendSample + legendGap + legendSpacing) * em + measure(item.name, em);
+    return total - legendSpacing * em;
+}
 
 // Room kept between the outermost points and the frame for names and arrows.
 double sidePadding(const PageSetup& p) { return std::max(6.0, 3 * p.nameSize); }
 double endPadding(const PageSetup& p) { return std::max(4.0, 2 * p.nameSize); }
 
-// The drawn size of the point markers: the two known points stand out at any
-// scale; the unknown points shrink with the chain so that a long chain, fitted,
-// stays a line of points and not a smear.
+// The drawn size of the known points' markers: they stand out at any scale.
 constexpr double knownMarkerSize = 3.0;
-double unknownMarkerSize(double meanSideOnPage) { return std::clamp(0.3 * meanSideOnPage, 0.3, 1.6); }
+
+// The largest ellipse in view is drawn about this share of the mean side long (its
+// semi-major axis).
+constexpr double ellipseShareInView = 0.25;
 
 // An arrow along an external direction is at least this long on the page.
 constexpr double shortestArrow = 8.0;
@@ -84,9 +106,14 @@ bool drawsEllipse(const ChainFigure& f, const FigurePoint& p) {
     return f.ellipseMagnification > 0 && hasEllipse(p.precision);
 }
 
-// Ground metres of the largest semi-axis of a point's drawn ellipse.
-double drawnSemiAxis(const ChainFigure& f, const FigurePoint& p) {
-    return std::max(p.precision.E, p.precision.F) / 1000 * f.ellipseMagnification;
+// Ground metres of the largest semi-axis a point's ellipse can be drawn with: at
+// the figure's factor, or at the factor of a view, which makes the largest ellipse
+// at most √2.5 times a quarter of the mean side (the 1-2-5 step) unless the chain is
+// so small on the page that the ellipses must grow to show beyond their symbols.
+double drawnSemiAxis(const ChainFigure& f, const FigurePoint& p, double largest) {
+    const double e = std::max(p.precision.E, p.precision.F);
+    const double inView = largest > 0 ? e / largest * ellipseShareInView * std::sqrt(2.5) * f.meanSide : 0;
+    return std::max(e / 1000 * f.ellipseMagnification, inView);
 }
 
 bool meets(const PageBox& area, PagePoint a, PagePoint b) {
@@ -143,14 +170,15 @@ public:
     }
 
     // The band below the drawing: the ground scale bar, the ellipse scale bar and
-    // the legend, left to right. Each bar is a 1-2-5 length between two fifths of
-    // and the whole of `longestBar` on the page.
+    // the legend, left to right, or the legend in a row of its own under the bars
+    // on a narrow page. Each bar is a 1-2-5 length between two fifths of and the
+    // whole of the longest bar on the page.
     void bottomBandContents(const Transform& t, double magnification) {
         const double em = page_.captionSize, m = page_.margin;
         const double top = page_.height - m - bottomBand(page_);
         const double captionTop = top + 0.5 * em, barTop = top + 2.1 * em, barHeight = 0.35 * em;
         const double numbersTop = barTop + barHeight + 0.35 * em;
-        const double longestBar = std::min(40.0, (page_.width - 2 * m) / 5);
+        const double longestBar = longestBarOf(page_);
         double x = m + 1;
 
         // The ground: alternate black and white halves.
@@ -186,25 +214,22 @@ public:
             }
         }
 
-        legend(x, barTop + barHeight / 2, em);
+        if (legendBelowBars(page_)) {
+            legend(m + 1, top + (barsRow + legendRow / 2 - 0.2) * em, em);
+        } else {
+            // Right-aligned beside the bars; a page wide enough for this always has
+            // room for it.
+            const double left = page_.width - m - legendWidth(measure_, em);
+            if (left >= x) legend(left, barTop + barHeight / 2, em);
+        }
     }
 
 private:
-    // Sample symbols with their names, right-aligned; left out when the band has
-    // no room for them after the bars.
-    void legend(double leftmost, double y, double em) {
-        const double sample = 2 * em, gap = 0.4 * em, spacing = 1.5 * em;
-        struct Item {
-            const char* name;
-            int kind;  // 0 known, 1 unknown, 2 route, 3 other
-        };
-        const Item items[] = {{"已知点", 0}, {"未知点", 1}, {"路线边", 2}, {"其它边", 3}};
-        double total = 0;
-        for (const Item& item : items) total += sample + gap + measure_(item.name, em) + spacing;
-        total -= spacing;
-        double x = page_.width - page_.margin - total;
-        if (x < leftmost) return;
-        for (const Item& item : items) {
+    // Sample symbols with their names, from `left`, centred on the line `y`.
+    void legend(double left, double y, double em) {
+        const double sample = legendSample * em, gap = legendGap * em, spacing = legendSpacing * em;
+        double x = left;
+        for (const LegendItem& item : legendItems) {
             const PagePoint mid{x + sample / 2, y};
             switch (item.kind) {
                 case 0: plot_.legendMarkers.push_back({mid, PointKind::Known, 0.8 * em, -1}); break;
@@ -289,13 +314,53 @@ PageBox drawingAreaOf(const PageSetup& p) {
             std::max(0.0, p.height - p.margin - bottomBand(p) - top)};
 }
 
+bool legendBelowBars(const PageSetup& p) {
+    const TextWidth& measure = p.textWidth ? p.textWidth : TextWidth(estimatedTextWidth);
+    // The bars at their longest, each with room for its figures and the gap after it.
+    const double bars = 1 + 2 * (longestBarOf(p) + 8 * p.captionSize);
+    return p.width - 2 * p.margin < bars + legendWidth(measure, p.captionSize);
+}
+
+double unknownSymbolSize(double meanSideOnPage) {
+    // A long chain fitted stays a line of points, not a smear; zoomed in, the
+    // symbol stays small beside the sides.
+    return std::clamp(0.25 * meanSideOnPage, 0.3, 1.6);
+}
+
+double viewMagnification(const ChainFigure& figure, const Transform& t, const PageBox& area) {
+    if (!(figure.ellipseMagnification > 0)) return 0;
+    double largest = 0;
+    for (const FigurePoint& p : figure.points)
+        if (hasEllipse(p.precision) && area.contains(t.toPage(p.at)))
+            largest = std::max({largest, p.precision.E, p.precision.F});
+    if (!(largest > 0) || !(t.scale > 0)) return figure.ellipseMagnification;
+    // The semi-major axis on the page wanted for the largest ellipse: a quarter of
+    // the mean side, but no more than a quarter of the drawing's height or width,
+    // so that zoomed far in it stays in sight; and at least the diameter of the
+    // point's symbol.
+    const double side = figure.meanSide * t.scale;
+    const double inSight = ellipseShareInView * std::min({side, area.width, area.height});
+    const double wanted = std::max(inSight, unknownSymbolSize(side)) / (largest / 1000 * t.scale);
+    if (!std::isfinite(wanted) || wanted <= 1) return 1;
+    // The 1-2-5 number nearest in ratio.
+    const NiceNumber below = niceBelow(wanted);
+    NiceNumber above = below;
+    if (below.mantissa == 1) above.mantissa = 2;
+    else if (below.mantissa == 2) above.mantissa = 5;
+    else above = {1, below.exponent + 1};
+    return wanted * wanted < below.value() * above.value() ? below.value() : above.value();
+}
+
 Transform fitTransform(const ChainFigure& figure, const PageSetup& page) {
     if (figure.empty()) return {};
     Bounds b;
+    double largest = 0;
+    for (const FigurePoint& p : figure.points)
+        if (drawsEllipse(figure, p)) largest = std::max({largest, p.precision.E, p.precision.F});
     for (const FigurePoint& p : figure.points) {
         b.add(p.at);
         if (drawsEllipse(figure, p)) {
-            const double r = drawnSemiAxis(figure, p);
+            const double r = drawnSemiAxis(figure, p, largest);
             b.add({p.at.x - r, p.at.y - r});
             b.add({p.at.x + r, p.at.y + r});
         }
@@ -334,7 +399,7 @@ Plot layoutPlot(const ChainFigure& figure, const PageSetup& page, const Transfor
     plot.height = page.height;
     plot.drawingArea = area;
     plot.transform = t;
-    plot.ellipseMagnification = figure.ellipseMagnification;
+    plot.ellipseMagnification = viewMagnification(figure, t, area);
 
     std::vector<PagePoint> at;
     at.reserve(figure.points.size());
@@ -346,10 +411,19 @@ Plot layoutPlot(const ChainFigure& figure, const PageSetup& page, const Transfor
             plot.sides.push_back({a, b, side.kind == SideKind::Route ? Stroke::RouteSide : Stroke::OtherSide});
     }
 
+    const double unknownSize = unknownSymbolSize(figure.meanSide * t.scale);
+    plot.lineWeight = std::clamp(figure.meanSide * t.scale / 4, 0.35, 1.0);
+    for (std::size_t i = 0; i < figure.points.size(); ++i) {
+        if (!area.contains(at[i])) continue;
+        const FigurePoint& p = figure.points[i];
+        plot.markers.push_back(
+            {at[i], p.kind, p.kind == PointKind::Known ? knownMarkerSize : unknownSize, static_cast<int>(i)});
+    }
+
+    const double perMillimetre = plot.ellipseMagnification / 1000 * t.scale;
     for (std::size_t i = 0; i < figure.points.size(); ++i) {
         const FigurePoint& p = figure.points[i];
         if (!drawsEllipse(figure, p)) continue;
-        const double perMillimetre = figure.ellipseMagnification / 1000 * t.scale;
         const double a = p.precision.E * perMillimetre, b = p.precision.F * perMillimetre;
         if (a < smallestEllipse || !meets(area, {at[i].x - a, at[i].y - a}, {at[i].x + a, at[i].y + a}))
             continue;
@@ -359,7 +433,11 @@ Plot layoutPlot(const ChainFigure& figure, const PageSetup& page, const Transfor
 
     // The orientation at each end: an arrow along a typed azimuth; a dashed line to
     // a direction point, ending at it when it is near, else in an arrow towards it.
-    std::vector<PageBox> captionBoxes;
+    struct Caption {
+        const Orientation* end;
+        PagePoint tip, u;
+    };
+    std::vector<Caption> ends;
     for (const Orientation& end : figure.ends) {
         if (end.kind == OrientationKind::None) continue;
         const PagePoint from = at[static_cast<std::size_t>(end.point)];
@@ -395,23 +473,46 @@ Plot layoutPlot(const ChainFigure& figure, const PageSetup& page, const Transfor
                                         {base.x - arrowHeadHalfWidth * n.x, base.y - arrowHeadHalfWidth * n.y}},
                                        Fill::Black});
         }
-        const double em = page.nameSize, w = measure(end.caption, em);
-        // Beyond the tip by a millimetre and half the box's own extent that way.
-        const double reach = 1.0 + (std::fabs(u.x) * w + std::fabs(u.y) * em) / 2;
-        const PageBox box{tip.x + reach * u.x - w / 2, tip.y + reach * u.y - em / 2, w, em};
-        if (area.contains(box)) {
-            plot.captions.push_back({box, end.caption, TextRole::Caption, end.point});
-            captionBoxes.push_back(box);
-        }
+        ends.push_back({&end, tip, u});
     }
 
-    const double unknownSize = unknownMarkerSize(figure.meanSide * t.scale);
-    plot.lineWeight = std::clamp(figure.meanSide * t.scale / 4, 0.35, 1.0);
-    for (std::size_t i = 0; i < figure.points.size(); ++i) {
-        if (!area.contains(at[i])) continue;
-        const FigurePoint& p = figure.points[i];
-        plot.markers.push_back(
-            {at[i], p.kind, p.kind == PointKind::Known ? knownMarkerSize : unknownSize, static_cast<int>(i)});
+    // Each end's caption beyond its tip, else beside the tip, wherever it covers no
+    // side, line, arrowhead or symbol; beyond the tip when every place does.
+    const auto onTheDrawing = [&](const PageBox& box) {
+        const auto crosses = [&](const Segment& s) { return segmentMeetsBox(s.a, s.b, box); };
+        const auto under = [&](const Polygon& head) {
+            return std::any_of(head.points.begin(), head.points.end(), [&](PagePoint p) { return box.contains(p); });
+        };
+        return std::any_of(plot.sides.begin(), plot.sides.end(), crosses) ||
+               std::any_of(plot.orientationLines.begin(), plot.orientationLines.end(), crosses) ||
+               std::any_of(plot.arrowHeads.begin(), plot.arrowHeads.end(), under) ||
+               std::any_of(plot.markers.begin(), plot.markers.end(),
+                           [&](const Marker& m) { return symbolBox(m).overlaps(box); });
+    };
+    std::vector<PageBox> captionBoxes;
+    for (const Caption& c : ends) {
+        const double em = page.nameSize, w = measure(c.end->caption, em);
+        const PagePoint u = c.u, n{-u.y, u.x};
+        // A millimetre from the tip and half the box's own extent that way.
+        const auto place = [&](PagePoint d) {
+            const double reach = 1.0 + (std::fabs(d.x) * w + std::fabs(d.y) * em) / 2;
+            return PageBox{c.tip.x + reach * d.x - w / 2, c.tip.y + reach * d.y - em / 2, w, em};
+        };
+        std::optional<PageBox> chosen;
+        for (const PagePoint d : {u, n, PagePoint{-n.x, -n.y}}) {
+            const PageBox box = place(d);
+            const bool overCaption = std::any_of(captionBoxes.begin(), captionBoxes.end(),
+                                                 [&](const PageBox& o) { return o.overlaps(box); });
+            if (area.contains(box) && !overCaption && !onTheDrawing(box)) {
+                chosen = box;
+                break;
+            }
+        }
+        if (!chosen && area.contains(place(u))) chosen = place(u);
+        if (chosen) {
+            plot.captions.push_back({*chosen, c.end->caption, TextRole::Caption, c.end->point});
+            captionBoxes.push_back(*chosen);
+        }
     }
 
     // Names: the known points first, then the others by index. A and B are the
@@ -421,7 +522,9 @@ Plot layoutPlot(const ChainFigure& figure, const PageSetup& page, const Transfor
     const auto request = [&](const Marker& m) {
         const FigurePoint& p = figure.points[static_cast<std::size_t>(m.point)];
         if (p.label.find_first_not_of(' ') == std::string::npos) return;
-        requests.push_back({m.at, m.size / 2, measure(p.label, page.nameSize), p.label, m.point,
+        // Clear of the symbol all round: a circle's radius, a triangle's apex.
+        const double clearance = m.kind == PointKind::Known ? 2 * m.size / 3 : m.size / 2;
+        requests.push_back({m.at, clearance, measure(p.label, page.nameSize), p.label, m.point,
                             p.kind == PointKind::Known});
     };
     for (const Marker& m : plot.markers)
@@ -433,7 +536,7 @@ Plot layoutPlot(const ChainFigure& figure, const PageSetup& page, const Transfor
     Decorator d(plot, page, measure);
     d.frame(area);
     d.titleBandContents(figure.title);
-    d.bottomBandContents(t, figure.ellipseMagnification);
+    d.bottomBandContents(t, plot.ellipseMagnification);
     return plot;
 }
 

@@ -231,19 +231,22 @@ struct Plot {
     double width = 0, height = 0;  // the page, mm
     PageBox drawingArea;           // the chain is drawn within it, clipped to it
     Transform transform;
+    // The factor the ellipses are drawn at in this view, which the ellipse scale bar
+    // states (viewMagnification).
     double ellipseMagnification = 0;
     // Sides, ellipses and markers' outlines are drawn this fraction of their full
     // weight: thinner where the sides are short on the page, so that a long chain
     // fitted to the page stays a fine line and does not fill in.
     double lineWeight = 1;
 
-    // Clipped to the drawing area, drawn in this order:
+    // Clipped to the drawing area, drawn in this order (the ellipses over the point
+    // symbols, so that an ellipse smaller than its symbol still shows):
     std::vector<Segment> sides;
-    std::vector<Polyline> ellipses;
     std::vector<Segment> orientationLines;
     std::vector<Polygon> arrowHeads;
     std::vector<Marker> markers;
-    std::vector<Text> names;        // kept by the thinning; no two overlap
+    std::vector<Polyline> ellipses;
+    std::vector<Text> names;        // kept by the thinning; no two overlap, none on the drawing
     // Outside the chain: frame, north arrow, scale bars, legend, title, captions.
     std::vector<Segment> frame;
     std::vector<Polygon> frameFills;
@@ -257,6 +260,23 @@ struct Plot {
 // The drawing area of a page: inside the margins, below the title band, above the
 // band of scale bars and legend.
 PageBox drawingAreaOf(const PageSetup& page);
+
+// Whether the legend stands in a row of its own under the scale bars: on a page too
+// narrow for the bars at their longest and the legend side by side (A4 upright).
+bool legendBelowBars(const PageSetup& page);
+
+// The drawn size (diameter, mm) of an unknown point's symbol when the mean side is
+// `meanSideOnPage` mm long on the page.
+double unknownSymbolSize(double meanSideOnPage);
+
+// The factor the ellipses are drawn at in a view: a 1-2-5 number, the nearest to
+// making the largest ellipse among the points in `area` a quarter of the mean side
+// long (its semi-major axis), or a quarter of the area's height or width where that
+// is less (zoomed far in), and never so small that this ellipse stays within its
+// point's symbol: at least the symbol's diameter, to within the 1-2-5 step. Never
+// below 1. The figure's own factor when no point in view has an ellipse; 0 when
+// the figure has none.
+double viewMagnification(const ChainFigure& figure, const Transform& transform, const PageBox& area);
 
 // The transform that fits the figure, its arrows and ellipses, into the drawing
 // area with room left for names at the edges, centred.
@@ -302,15 +322,30 @@ struct NameRequest {
 };
 
 // Places names greedily, in the order given (the caller puts known points first,
-// then the points by index). Each takes, of eight places round its point, the one
-// over the least of what `drawn` already holds (markers, sides, arrows, ellipse
-// outlines) among those that overlap no name placed before it nor an obstacle and
-// stay in `area`. A name with no such place, or only places over a knot of the
-// drawing, is dropped, except a name that must be kept: it takes the nearest free
-// place straight below or above its point. No two placed names overlap. Spatial
-// grids keep this close to linear in the number of names.
+// then the points by index). A name's place is clear when it stays in `area`,
+// overlaps no name placed before it nor an obstacle (and keeps a quarter of an em
+// from them side by side, so that two never read as one), and covers none of what
+// `drawn` holds of the chain: no side, orientation line or arrowhead, no other
+// point's symbol. A name takes, of the eight places round its point, the clear one
+// over the least ellipse outline; with none, and no other point within four ems of
+// its own, the same eight moved away from the point in steps of half an em, up to
+// two ems, where no other point is nearer to it. A name with no such place, or only
+// places in a knot of ellipses, is dropped.
+//
+// A name that must be kept is never dropped: it may move out up to four ems, and
+// with no clear place there it takes the nearest place over no other name nor
+// obstacle, over the least of the drawing. It is never set on its own point's
+// symbol. No two placed names overlap. Spatial grids keep this close to linear in
+// the number of names.
 std::vector<Text> placeNames(const std::vector<NameRequest>& requests, double em,
                              const PageBox& area, const std::vector<PageBox>& obstacles,
                              const Plot& drawn);
+
+// Whether the segment from a to b passes through the box (its edges included).
+bool segmentMeetsBox(PagePoint a, PagePoint b, const PageBox& box);
+
+// The box a point symbol covers: a circle of diameter `size`, or an upright
+// triangle `size` high whose centroid is on the point.
+PageBox symbolBox(const Marker& marker);
 
 }  // namespace trelvan::plot

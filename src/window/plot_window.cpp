@@ -11,9 +11,13 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QKeySequence>
 #include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -24,6 +28,7 @@
 #include "window/job_actions.h"
 #include "window/kept_window.h"
 #include "window/main_form.h"
+#include "window/print_action.h"
 #include "window/qt_seams.h"
 
 namespace trelvan {
@@ -43,6 +48,67 @@ constexpr double tooltipReach = 3.0;
 QString text(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
+
+QString printChainPlot(QPrinter& printer, const plot::ChainFigure& figure, const PaintProgress& progress) {
+    printer.setFullPage(true);
+    const QSizeF paper = printer.pageLayout().pageSize().size(QPageSize::Millimeter);
+    plot::PageSetup page = plot::paperFor(figure, std::max(paper.width(), paper.height()),
+                                          std::min(paper.width(), paper.height()));
+    page.textWidth = plot::fontTextWidth();
+    printer.setPageOrientation(page.width > page.height ? QPageLayout::Landscape : QPageLayout::Portrait);
+    const plot::Plot plot = plot::layoutPlot(figure, page);
+    QPainter painter;
+    if (!painter.begin(&printer)) return QStringLiteral("未能开始打印。");
+    if (!plot::paintPlot(painter, plot, printer.paperRect(QPrinter::DevicePixel), progress)) {
+        printer.abort();
+        painter.end();
+        return QStringLiteral("已停止。");
+    }
+    if (!painter.end() || printer.printerState() == QPrinter::Error) return QStringLiteral("网图没有打印出来。");
+    return {};
+}
+
+namespace {
+
+// The whole plot on the named printer.
+QString printPlotOn(const plot::ChainFigure& figure, const QString& name, const PaintProgress& progress) {
+    const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+    if (info.isNull()) return QStringLiteral("找不到打印机 %1。").arg(name);
+    QPrinter printer(info, QPrinter::HighResolution);
+    if (!printer.isValid()) return QStringLiteral("打印机 %1 无法使用。").arg(name);
+    printer.setDocName(QString::fromUtf8(programTitle) + QStringLiteral(" 网图"));
+    const QString failure = printChainPlot(printer, figure, progress);
+    return failure.isEmpty() ? QString() : QStringLiteral("打印机 %1 报告错误：%2").arg(name, failure);
+}
+
+// The whole plot on A4 in the file, as the file's extension asks, or as a PDF.
+ExportOutcome writePlotFile(const plot::ChainFigure& figure, const QString& fileName,
+                            std::optional<plot::PlotFormat> format, const PaintProgress& progress) {
+    ExportOutcome told;
+    const PaintProgress heard = [&](int done, int total) {
+        told.stopped = !progress(done, total);
+        return !told.stopped;
+    };
+    told.failure = format ? plot::writePlot(plot::layoutPlot(figure, plot::paperSetup(figure)), fileName, *format,
+                                            200, heard)
+                          : plot::writePlot(figure, fileName, heard);
+    told.written = QStringLiteral("网图已保存为 %1").arg(fileName);
+    return told;
+}
+
+}  // namespace
+
+PlotPrintHooks PlotPrintHooks::system() {
+    PlotPrintHooks hooks;
+    hooks.findPrinter = PrintHooks::system().findPrinter;
+    hooks.print = printPlotOn;
+    hooks.confirm = askYesNo;
+    hooks.pdf.chooseFile = [](QWidget* parent, const QString& suggested) {
+        return chooseSaveFile(parent, QStringLiteral("保存网图为 PDF 文件"), {QStringLiteral("PDF 文件 (*.pdf)")},
+                              suggested);
+    };
+    return hooks;
+}
 
 PlotCanvas::PlotCanvas(QWidget* parent) : QWidget(parent), measure_(plot::fontTextWidth()) {
     setObjectName(QStringLiteral("PlotCanvas"));
@@ -208,7 +274,8 @@ ExportHooks plotExportHooks() {
     return hooks;
 }
 
-PlotWindow::PlotWindow(QWidget* parent) : QWidget(parent, Qt::Window), hooks_(plotExportHooks()) {
+PlotWindow::PlotWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window), hooks_(plotExportHooks()), printHooks_(PlotPrintHooks::system()) {
     setObjectName(QStringLiteral("PlotWindow"));
     setWindowTitle(QStringLiteral("网图 - ") + QString::fromUtf8(programTitle));
     canvas_ = new PlotCanvas(this);
@@ -226,18 +293,24 @@ PlotWindow::PlotWindow(QWidget* parent) : QWidget(parent, Qt::Window), hooks_(pl
     QPushButton* zoomIn = button("PlotZoomIn", "放大");
     QPushButton* zoomOut = button("PlotZoomOut", "缩小");
     QPushButton* save = button("PlotExport", "导出…");
+    QPushButton* print = button("PlotPrint", "打印");
+    QPushButton* shut = button("PlotClose", "关闭");
     connect(fit, &QPushButton::clicked, canvas_, &PlotCanvas::fit);
     const auto middle = [this] { return QPointF(canvas_->width() / 2.0, canvas_->height() / 2.0); };
     connect(zoomIn, &QPushButton::clicked, this, [this, middle] { canvas_->zoomAt(middle(), notchFactor * notchFactor); });
     connect(zoomOut, &QPushButton::clicked, this,
             [this, middle] { canvas_->zoomAt(middle(), 1 / (notchFactor * notchFactor)); });
     connect(save, &QPushButton::clicked, this, &PlotWindow::exportPlot);
+    connect(print, &QPushButton::clicked, this, &PlotWindow::printPlot);
+    connect(shut, &QPushButton::clicked, this, &QWidget::close);
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
     connect(canvas_, &PlotCanvas::viewChanged, this, &PlotWindow::showScale);
 
     auto* bar = new QHBoxLayout;
-    for (QPushButton* b : {fit, zoomIn, zoomOut, save}) bar->addWidget(b);
+    for (QPushButton* b : {fit, zoomIn, zoomOut, save, print}) bar->addWidget(b);
     bar->addSpacing(12);
     bar->addWidget(status_, 1);
+    bar->addWidget(shut);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addLayout(bar);
@@ -277,13 +350,38 @@ void PlotWindow::exportPlot() {
     if (canvas_->figure().empty()) return;
     runExport(this, hooks_, *messages_, QStringLiteral("正在写入网图"), proposer_ ? proposer_() : QString(),
               [&](const QString& fileName, const PaintProgress& progress) {
-                  ExportOutcome told;
-                  told.failure = plot::writePlot(canvas_->figure(), fileName, [&](int done, int total) {
-                      told.stopped = !progress(done, total);
-                      return !told.stopped;
-                  });
-                  told.written = QStringLiteral("网图已保存为 %1").arg(fileName);
-                  return told;
+                  return writePlotFile(canvas_->figure(), fileName, std::nullopt, progress);
+              });
+}
+
+void PlotWindow::printPlot() {
+    const plot::ChainFigure& figure = canvas_->figure();
+    if (figure.empty()) {
+        messages_->say("还没有完成的平差计算结果，无法打印。");
+        return;
+    }
+    const QString printer = printHooks_.findPrinter();
+    if (!printer.isEmpty()) {
+        bool stopped = false;
+        QString failure;
+        {
+            const PaintProgress progress = printHooks_.pdf.progress(this, QStringLiteral("正在打印网图 …"));
+            failure = printHooks_.print(figure, printer, [&](int done, int total) {
+                stopped = !progress(done, total);
+                return !stopped;
+            });
+        }  // the progress dialog is gone before a failure is said
+        if (!failure.isEmpty() && !stopped) messages_->say(failure.toStdString());
+        return;
+    }
+    if (!printHooks_.confirm(this, QStringLiteral("没有可用的打印机。是否把网图保存为 PDF 文件？"))) return;
+    // The name proposed for the plot, as a PDF.
+    QString proposed = proposer_ ? proposer_() : QString();
+    const qsizetype dot = proposed.lastIndexOf(QLatin1Char('.'));
+    if (dot > proposed.lastIndexOf(QLatin1Char('/'))) proposed = proposed.left(dot) + QStringLiteral(".pdf");
+    runExport(this, printHooks_.pdf, *messages_, QStringLiteral("正在写入网图"), proposed,
+              [&](const QString& fileName, const PaintProgress& progress) {
+                  return writePlotFile(figure, fileName, plot::PlotFormat::Pdf, progress);
               });
 }
 

@@ -4,7 +4,8 @@
 // point's tooltip gives its coordinates, standard errors and error ellipse. Each
 // view is laid out afresh, of only what is in sight, so that the names thinned out
 // of a long chain come back as it is zoomed in. 导出… writes the whole plot on A4 as
-// SVG, PNG or PDF, as batch mode's --plot does.
+// SVG, PNG or PDF, as batch mode's --plot does; 打印 prints it on the printer, or
+// offers it as a PDF file when there is none; 关闭 and Esc close the window.
 
 #include <chrono>
 #include <functional>
@@ -21,6 +22,7 @@
 #include "window/qt_seams.h"
 
 class QLabel;
+class QPrinter;
 
 namespace trelvan {
 
@@ -83,6 +85,29 @@ private:
     std::optional<QPointF> dragFrom_;
 };
 
+// What 打印 asks of the system, replaceable in tests. A failure is returned as a
+// Chinese message naming its cause; empty means success.
+struct PlotPrintHooks {
+    // The printer to use: the default printer, else the first one installed; empty
+    // when there is none.
+    std::function<QString()> findPrinter;
+    // Prints the whole plot on the named printer's paper, as the file export lays it
+    // out; a stop asked for by the progress cancels the job.
+    std::function<QString(const plot::ChainFigure&, const QString& printer, const PaintProgress&)> print;
+    // Asks a yes/no question; true for yes.
+    std::function<bool(QWidget* parent, const QString& question)> confirm;
+    // Where the PDF goes when there is no printer, and how long work shows.
+    ExportHooks pdf;
+
+    // The real printers, dialogs and progress.
+    static PlotPrintHooks system();
+};
+
+// Prints the whole plot on the printer's paper, turned as the chain lies and laid
+// out as the file export lays it on A4: empty on success, else why not. A stop
+// asked for by `progress` cancels the job.
+QString printChainPlot(QPrinter& printer, const plot::ChainFigure& figure, const PaintProgress& progress = {});
+
 class PlotWindow : public QWidget {
     Q_OBJECT
 public:
@@ -98,10 +123,14 @@ public:
     // Where the export writes and how its progress shows; tests put in their own.
     void setExportHooks(ExportHooks hooks) { hooks_ = std::move(hooks); }
     void setMessages(Messages* messages) { messages_ = messages ? messages : &ownMessages_; }
+    void setPrintHooks(PlotPrintHooks hooks) { printHooks_ = std::move(hooks); }
     // Writes the whole plot on A4 to a file the operator chooses, proposing the name
     // `proposer` gives.
     void exportPlot();
     void setProposer(std::function<QString()> proposer) { proposer_ = std::move(proposer); }
+    // 打印: the whole plot on the printer; with none, offered as a PDF file named as
+    // `proposer` gives.
+    void printPlot();
 
 private:
     void showScale();
@@ -112,6 +141,7 @@ private:
     std::chrono::system_clock::time_point shown_{};
     ExportHooks hooks_;
     std::function<QString()> proposer_;
+    PlotPrintHooks printHooks_;
     MessageBoxMessages ownMessages_{this};
     Messages* messages_ = &ownMessages_;
 };

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -28,12 +29,31 @@ Transform zoomedAt(const Transform& fitted, const PageSetup& page, Ground centre
     return t;
 }
 
+// Whether a name's box covers a line, an arrowhead or a symbol of the plot; its
+// own point's symbol counts only when `own` is set.
+bool onTheDrawing(const Plot& plot, const Text& n, bool own) {
+    for (const auto* lines : {&plot.sides, &plot.orientationLines})
+        for (const Segment& s : *lines)
+            if (segmentMeetsBox(s.a, s.b, n.box)) return true;
+    for (const Polygon& head : plot.arrowHeads)
+        for (const PagePoint& p : head.points)
+            if (n.box.contains(p)) return true;
+    for (const Marker& m : plot.markers)
+        if ((own || m.point != n.point) && symbolBox(m).overlaps(n.box)) return true;
+    return false;
+}
+
 // What every laid-out plot must satisfy, whatever the chain, page and view.
 void expectSoundNames(const ChainFigure& f, const Plot& plot, const std::string& where) {
     std::set<int> named, shown;
     for (const Marker& m : plot.markers) shown.insert(m.point);
+    const int last = static_cast<int>(f.points.size()) - 1;
     for (std::size_t i = 0; i < plot.names.size(); ++i) {
         const Text& n = plot.names[i];
+        // Clear of the drawing; the first and the last only where there is room.
+        EXPECT_FALSE(n.point != 0 && n.point != last && onTheDrawing(plot, n, false)) << where << " " << n.text;
+        for (const Marker& m : plot.markers)
+            EXPECT_FALSE(m.point == n.point && symbolBox(m).overlaps(n.box)) << where << " " << n.text;
         EXPECT_TRUE(plot.drawingArea.contains(n.box)) << where << " " << n.text;
         EXPECT_TRUE(shown.count(n.point)) << where << " " << n.text;
         EXPECT_TRUE(named.insert(n.point).second) << where << " named twice: " << n.text;
@@ -160,6 +180,58 @@ TEST(NameThinning, GreedyInTheOrderGiven) {
     EXPECT_FALSE(placed[0].box.contains(PagePoint{50, 50}));
     EXPECT_EQ(placed[0].box.height, 3);
     EXPECT_EQ(placed[0].box.width, 20);
+}
+
+// A name whose eight places round its point are all taken moves out from them,
+// half an em at a time, to the nearest clear place; a name that must be kept and
+// finds none within four ems takes the nearest place over no other name, over the
+// least of the drawing. Worked by hand: em 2, the point at (50, 50) drawn 1 mm
+// round, the name 4 mm wide; its places stand 1.3 mm beside the point (0.975 mm
+// diagonally), so "above" is {48, 46.7} and "below" {48, 51.3}, each step 1 mm
+// further out; names keep 0.5 mm from obstacles side by side.
+TEST(NameThinning, ANameWithNoClearPlaceNearItsPointMovesOutOrIsDropped) {
+    const PageBox area{0, 0, 100, 100};
+    const auto across = [](double y) { return Segment{{0, y}, {100, y}, Stroke::RouteSide}; };
+    const auto down = [](double x) { return Segment{{x, 0}, {x, 100}, Stroke::OtherSide}; };
+    std::vector<Segment> lined;
+    for (int i = 0; i < 8; ++i) lined.push_back(across(43.5 + 1.9 * i));
+    struct Row {
+        const char* what;
+        bool mustKeep;
+        std::vector<PageBox> obstacles;
+        std::vector<Segment> sides;
+        std::optional<PageBox> expected;
+    };
+    const Row rows[] = {
+        // Above first leaves the square 45..55 at step 4 (bottom 44.7).
+        {"boxed in by a caption", true, {{43, 45, 14, 10}}, {}, PageBox{48, 42.7, 4, 2}},
+        {"boxed in, an ordinary name", false, {{43, 45, 14, 10}}, {}, PageBox{48, 42.7, 4, 2}},
+        // Lines at x 47, 53 and y 47.5, 52.5: every place near the point crosses one;
+        // "right" ({51.3, 49}) clears x 53 at step 2, before "left" and "above" do.
+        {"in a grid of sides", false, {}, {across(47.5), across(52.5), down(47), down(53)}, PageBox{53.3, 49, 4, 2}},
+        // Sides 1.9 mm apart from y 43.5 to 56.8: the upper right place clears them
+        // at step 6 ({56.975, 41.025}); an ordinary name may go two ems only.
+        {"kept, clear three ems out", true, {}, lined, PageBox{56.975, 41.025, 4, 2}},
+        {"dropped, clear three ems out", false, {}, lined, std::nullopt},
+        // Nothing clear within four ems: at step 9 above and below leave the square
+        // 40..60; a side at 38.5 runs through the one above.
+        {"kept past its reach", true, {{40, 40, 20, 20}}, {across(38.5)}, PageBox{48, 60.3, 4, 2}},
+        {"dropped past its reach", false, {{40, 40, 20, 20}}, {across(38.5)}, std::nullopt},
+    };
+    for (const Row& row : rows) {
+        Plot drawn;
+        drawn.sides = row.sides;
+        drawn.markers.push_back({{50, 50}, PointKind::Unknown, 2, 7});
+        const NameRequest r{{50, 50}, 1, 4, "K1", 7, row.mustKeep};
+        const std::vector<Text> placed = placeNames({r}, 2, area, row.obstacles, drawn);
+        ASSERT_EQ(placed.size(), row.expected ? 1u : 0u) << row.what;
+        if (!row.expected) continue;
+        const PageBox& b = placed[0].box;
+        EXPECT_NEAR(b.left, row.expected->left, 1e-9) << row.what;
+        EXPECT_NEAR(b.top, row.expected->top, 1e-9) << row.what;
+        EXPECT_EQ(b.width, 4) << row.what;
+        EXPECT_EQ(b.height, 2) << row.what;
+    }
 }
 
 // The 16384 names of the longest chain are placed in a few tens of milliseconds,

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -240,6 +241,116 @@ TEST(PlotPage, TitleNorthArrowAndLegendStandOutsideTheDrawing) {
     EXPECT_EQ(north, 1);
     EXPECT_EQ(plot.legendMarkers.size(), 2u);
     EXPECT_EQ(plot.legendSides.size(), 2u);
+}
+
+// The legend and both scale bars stand on every page: beside each other on a wide
+// page, the legend in a row of its own under the bars on an upright A4 (the full
+// report's plot page has 15 mm margins, a plot file 10 mm), and on a narrow one.
+TEST(PlotPage, LegendAndBothScaleBarsOnEveryPage) {
+    ChainFigure f = threePoints();
+    f.points[1].precision = {1, 1, 30, 10, 20};
+    f.ellipseMagnification = 10000;
+    const auto sheet = [](double w, double h, double margin) {
+        PageSetup p;
+        p.width = w, p.height = h, p.margin = margin;
+        return p;
+    };
+    struct Row {
+        PageSetup page;
+        bool legendBelow;
+    };
+    const Row rows[] = {{sheet(297, 210, 10), false}, {sheet(297, 210, 15), false}, {sheet(210, 297, 15), true},
+                        {sheet(210, 297, 10), true},  {sheet(297, 420, 10), false}, {sheet(130, 200, 8), true},
+                        {sheet(260, 170, 4), false}};
+    const std::set<std::string> legendNames = {"已知点", "未知点", "路线边", "其它边"};
+    for (const Row& row : rows) {
+        const std::string where = std::to_string(row.page.width) + "x" + std::to_string(row.page.height);
+        EXPECT_EQ(legendBelowBars(row.page), row.legendBelow) << where;
+        const Plot plot = layoutPlot(f, row.page);
+        ASSERT_FALSE(plot.empty()) << where;
+        EXPECT_EQ(plot.legendMarkers.size(), 2u) << where;
+        EXPECT_EQ(plot.legendSides.size(), 2u) << where;
+        // Every caption on the page, outside the drawing, none on another; in a row
+        // of its own, the legend under the bars' figures.
+        int legend = 0, bars = 0;
+        double barsBottom = 0, legendTop = 1e9;
+        for (std::size_t i = 0; i < plot.captions.size(); ++i) {
+            const Text& c = plot.captions[i];
+            EXPECT_FALSE(c.box.overlaps(plot.drawingArea)) << where << " " << c.text;
+            EXPECT_TRUE(PageBox({0, 0, plot.width, plot.height}).contains(c.box)) << where << " " << c.text;
+            for (std::size_t j = i + 1; j < plot.captions.size(); ++j)
+                EXPECT_FALSE(c.box.overlaps(plot.captions[j].box)) << where << " " << c.text;
+            if (legendNames.count(c.text)) ++legend, legendTop = std::min(legendTop, c.box.top);
+            else if (c.box.top > plot.drawingArea.bottom()) ++bars, barsBottom = std::max(barsBottom, c.box.bottom());
+        }
+        EXPECT_EQ(legend, 4) << where;
+        EXPECT_EQ(bars, 6) << where;  // each bar's caption, 0 and length
+        EXPECT_EQ(legendTop >= barsBottom, row.legendBelow) << where;
+    }
+}
+
+// The ellipses follow the view: the largest in sight is a quarter of the mean side
+// (its semi-major axis, to within the 1-2-5 step of √2.5 either way), or a quarter
+// of the drawing's height where the sides are longer than the view; on a long
+// chain fitted it still reaches well out of its point's symbol; and the scale bar
+// states the factor in force.
+TEST(EllipsesInView, AQuarterOfTheMeanSideAndNeverHiddenByTheSymbol) {
+    for (const int n : {200, 2000}) {
+        const testing::ComputedChain c = testing::computeChain(n, 7, 0.05);
+        ASSERT_EQ(c.outcome, ComputeOutcome::Completed);
+        const ChainFigure f = chainFigure(c.source());
+        PageSetup upright;
+        upright.width = 210, upright.height = 297;
+        struct View {
+            const char* what;
+            PageSetup page;
+            int at;         // the point in the middle of the view, −1 fitted
+            double factor;  // times the fitted scale; 0 for 1:5
+        };
+        const View views[] = {{"A4 fitted", PageSetup{}, -1, 1},  {"upright fitted", upright, -1, 1},
+                              {"middle ×20", PageSetup{}, n / 2, 20}, {"near A ×20", PageSetup{}, 2, 20},
+                              {"middle at 1:5", PageSetup{}, n / 2, 0}};
+        std::vector<double> factors;
+        for (const View& v : views) {
+            const std::string where = std::to_string(n) + " " + v.what;
+            const Plot fitted = layoutPlot(f, v.page);
+            Transform t = fitted.transform;
+            if (v.at >= 0) {
+                const PageBox area = drawingAreaOf(v.page);
+                const Ground g = f.points[static_cast<std::size_t>(v.at)].at;
+                t.scale = v.factor > 0 ? t.scale * v.factor : 200;
+                t.west = g.y - (area.left + area.width / 2) / t.scale;
+                t.north = g.x + (area.top + area.height / 2) / t.scale;
+            }
+            const Plot plot = layoutPlot(f, v.page, t);
+            const double m = plot.ellipseMagnification;
+            EXPECT_EQ(niceBelow(m).value(), m) << where;
+            // The largest ellipse whose point is in sight, as drawn.
+            double largest = 0, symbol = 0;
+            for (const Marker& k : plot.markers) {
+                if (k.kind != PointKind::Unknown) continue;
+                const double e = f.points[static_cast<std::size_t>(k.point)].precision.E;
+                largest = std::max(largest, e / 1000 * m * t.scale);
+                symbol = k.size;
+            }
+            const double side = f.meanSide * t.scale, area = std::min(plot.drawingArea.width, plot.drawingArea.height);
+            const double quarter = std::min(side, area) / 4;
+            if (quarter > symbol) {
+                EXPECT_GE(largest, quarter / std::sqrt(2.5) * (1 - 1e-12)) << where;
+                EXPECT_LE(largest, quarter * std::sqrt(2.5) * (1 + 1e-12)) << where;
+            } else {
+                EXPECT_GE(largest, symbol / std::sqrt(2.5)) << where;  // out beyond the symbol's edge
+            }
+            EXPECT_GT(largest, symbol / 2 * 1.25) << where;
+            bool stated = false;
+            for (const Text& caption : plot.captions)
+                stated = stated || caption.text == "误差椭圆 (放大 " + generalNumber(m) + " 倍)";
+            EXPECT_TRUE(stated) << where;
+            factors.push_back(m);
+        }
+        // Near A, where the ellipses are small, they are drawn larger.
+        EXPECT_GT(factors[3], factors[2]) << n;
+    }
 }
 
 // Zoomed far in, only what is near the centre is laid out; lines crossing the view

@@ -13,7 +13,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QPointer>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -221,6 +223,78 @@ TEST(Exports, WrittenAndSaidOrCancelledWithoutATrace) {
     exportFullReport(nullptr, ChainState{}, f.h.messages, hooks);
     ASSERT_EQ(f.h.messages.said.size(), said + 1);
     EXPECT_EQ(f.h.messages.said.back(), "还没有完成的平差计算结果，无法导出完整报告。");
+}
+
+// 打印 prints the plot on the printer; with none it offers a PDF of the plot's page,
+// and says where it went. 关闭 and Esc close the window.
+TEST(PlotWindow, PrintsOrOffersAPdfAndClosesWithItsButtonOrEsc) {
+    Form f;
+    f.compute(typedN4);
+    QTemporaryDir dir;
+    QString printer, failure, chosen, asked;
+    bool yes = true;
+    std::vector<QString> printedOn;
+    PlotPrintHooks hooks;
+    hooks.findPrinter = [&] { return printer; };
+    hooks.print = [&](const plot::ChainFigure& figure, const QString& on, const PaintProgress&) {
+        EXPECT_EQ(figure.points.size(), 6u);
+        printedOn.push_back(on);
+        return failure;
+    };
+    hooks.confirm = [&](QWidget*, const QString& question) {
+        asked = question;
+        return yes;
+    };
+    QString proposed;
+    hooks.pdf.chooseFile = [&](QWidget*, const QString& suggested) {
+        proposed = suggested;
+        return chosen;
+    };
+    hooks.pdf.progress = [](QWidget*, const QString&) -> PaintProgress { return [](int, int) { return true; }; };
+    QPointer<PlotWindow> window = showChainPlot(f.form);
+    window->setPrintHooks(hooks);
+    window->setMessages(&f.h.messages);
+    const QString noPrinter = QStringLiteral("没有可用的打印机。是否把网图保存为 PDF 文件？");
+    struct Row {
+        const char* printer;
+        const char* failure;
+        bool yes;
+        const char* file;
+        std::vector<QString> printedOn;
+        const char* asked;
+        std::string said;  // "" for nothing; "FILE" for the saved message
+    };
+    const Row rows[] = {
+        {"HP", "", true, "", {"HP"}, "", ""},
+        {"HP", "打印机 HP 报告错误，网图没有打印出来。", true, "", {"HP"}, "", "打印机 HP 报告错误，网图没有打印出来。"},
+        {"", "", true, "plot.pdf", {}, "ask", "FILE"},
+        {"", "", false, "no.pdf", {}, "ask", ""},
+        {"", "", true, "", {}, "ask", ""},  // the file dialog closed
+    };
+    for (const Row& row : rows) {
+        printer = QString::fromUtf8(row.printer), failure = QString::fromUtf8(row.failure), yes = row.yes;
+        chosen = *row.file ? dir.filePath(QString::fromUtf8(row.file)) : QString();
+        printedOn.clear(), asked.clear(), f.h.messages.said.clear();
+        window->findChild<QPushButton*>(QStringLiteral("PlotPrint"))->click();
+        EXPECT_EQ(printedOn, row.printedOn) << row.file;
+        EXPECT_EQ(asked, *row.asked ? noPrinter : QString()) << row.file;
+        const std::string said = row.said == "FILE" ? "网图已保存为 " + chosen.toStdString() : row.said;
+        EXPECT_EQ(f.h.messages.said, said.empty() ? std::vector<std::string>{} : std::vector<std::string>{said});
+        EXPECT_EQ(QFileInfo::exists(chosen), row.said == "FILE") << row.file;
+    }
+    EXPECT_TRUE(proposed.endsWith(QStringLiteral("/K07-K08 网图.pdf"))) << proposed.toStdString();
+    const testing::PdfPages pdf = testing::readPdfWords(dir.filePath("plot.pdf"));
+    EXPECT_EQ(pdf.count, 1);
+    EXPECT_NEAR(pdf.width, 297 / 25.4 * 72, 1);  // A4 across, as the chain lies
+
+    window->findChild<QPushButton*>(QStringLiteral("PlotClose"))->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    window = showChainPlot(f.form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
 }
 
 // The menu item asks for the file in Qt's own dialog, in Chinese.

@@ -344,10 +344,10 @@ bool paintPlot(QPainter& painter, const Plot& plot, const QRectF& target, const 
     painter.save();
     painter.setClipRect(map(plot.drawingArea));
     const bool chain = drawSegments(painter, map, plot.sides, ticker) &&
-                       drawOutlines(painter, map, plot.ellipses, ticker) &&
                        drawSegments(painter, map, plot.orientationLines, ticker) &&
                        drawFills(painter, map, plot.arrowHeads, ticker) &&
                        drawMarkers(painter, map, plot.markers, ticker) &&
+                       drawOutlines(painter, map, plot.ellipses, ticker) &&
                        drawTexts(painter, map, plot.names, ticker);
     painter.restore();
 
