@@ -30,6 +30,9 @@ namespace {
 // Progress is asked before the first point and after every so many.
 constexpr int pointsBetweenQuestions = 512;
 
+// The longest text a DXF of AutoCAD 2000 holds in one value, in bytes.
+constexpr std::size_t longestText = 2049;
+
 // The names' height: a 1-2-5 length of about this share of the mean side.
 constexpr double textShareOfMeanSide = 1.0 / 40;
 
@@ -142,6 +145,9 @@ Contents drawingDxf(const ChainState& record, const analysis::ChainPrecision& pr
         char32_t unheld = 0;
         auto name = dxfText(p.name, unheld);
         if (!name) return {{}, unheldRefusal(p, unheld, "AutoCAD 2000 格式的 DXF 文件"), false};
+        if (name->size() > longestText)
+            return {{}, nameRefusal(p, "过长，AutoCAD 2000 格式的 DXF 文件中一段文字最多 " + digits(longestText) + " 字节"),
+                    false};
         names.push_back(std::move(*name));
     }
     std::array<std::string, layers.size()> layerNames;
@@ -269,13 +275,15 @@ Contents drawingDxf(const ChainState& record, const analysis::ChainPrecision& pr
         dxf.writeLine(dw, DL_LineData(a.Y, a.X, 0, b.Y, b.X, 0),
                       on(s.kind == plot::SideKind::Route ? RouteSides : OtherSides));
     }
-    if (figure.ellipseMagnification > 0) {
-        const std::string factor = "误差椭圆放大 " + generalNumber(figure.ellipseMagnification) + " 倍";
-        dxf.writeText(dw,
-                      DL_TextData(west + 2 * height, south + height, 0, 0, 0, 0, height, 1, 0, 0, 0, encoded(factor),
-                                  "Standard", 0),
-                      on(Ellipses));
-    }
+    // The factor, or why there are no ellipses: every figure zero when the
+    // corrections are (mb = 0).
+    const std::string factor = figure.ellipseMagnification > 0
+                                   ? "误差椭圆放大 " + generalNumber(figure.ellipseMagnification) + " 倍"
+                                   : "没有误差椭圆：各点中误差均为零";
+    dxf.writeText(dw,
+                  DL_TextData(west + 2 * height, south + height, 0, 0, 0, 0, height, 1, 0, 0, 0, encoded(factor),
+                              "Standard", 0),
+                  on(Ellipses));
     dw.sectionEnd();
 
     dxf.writeObjects(dw);

@@ -2,11 +2,11 @@
 // a name the format cannot hold, and written under a temporary name and renamed, so
 // that a failure or a stop leaves no part of a file and an older one as it was.
 
+#include <exception>
 #include <optional>
 
 #include "export/coordinates.h"
 #include "job/job.h"
-#include "state/failure.h"
 #include "state/number_format.h"
 
 namespace trelvan::exports {
@@ -20,19 +20,19 @@ Outcome exportCoordinates(const ChainState& record, Format format, const std::st
     };
 
     Contents contents;
-    if (format == Format::CassData) {
-        contents = cassData(record, progress);
-    } else {
-        // The CSV carries the precision of every point, and the drawing its ellipse.
-        std::optional<analysis::ChainPrecision> precision;
-        try {
-            precision = analysis::analyse(record);
-        } catch (const ComputeFailure& failure) {
-            return failed(failure.what());
+    try {
+        if (format == Format::CassData) {
+            contents = cassData(record, progress);
+        } else {
+            // The CSV carries the precision of every point, and the drawing its ellipse.
+            const std::optional<analysis::ChainPrecision> precision = analysis::analyse(record);
+            if (!precision) return failed("无法进行精度分析");
+            contents = format == Format::Csv ? coordinateCsv(record, *precision, progress)
+                                             : drawingDxf(record, *precision, progress);
         }
-        if (!precision) return failed("无法进行精度分析");
-        contents = format == Format::Csv ? coordinateCsv(record, *precision, progress)
-                                         : drawingDxf(record, *precision, progress);
+    } catch (const std::exception& failure) {
+        // An analysis that fails, or a conversion the C library does not offer.
+        return failed(failure.what());
     }
     if (contents.stopped) return {Outcome::Kind::Stopped, {}};
     if (!contents.refusal.empty())
