@@ -34,7 +34,7 @@ constexpr int pointsBetweenQuestions = 512;
 constexpr std::size_t longestText = 2049;
 
 // The names' height: a 1-2-5 length of about this share of the mean side.
-constexpr double textShareOfMeanSide = 1.0 / 40;
+constexpr double textShareOfMeanSide = 1.0 / 15;
 
 // Layers, their AutoCAD colour numbers and line types: the points and names in the
 // drawing's foreground colour, the other sides grey and dashed, the ellipses red.
@@ -158,13 +158,25 @@ Contents drawingDxf(const ChainState& record, const analysis::ChainPrecision& pr
     const double height = plot::niceBelow(figure.meanSide * textShareOfMeanSide).value();
     const double symbol = 0.8 * height;
 
-    // The drawing's extent, and a view on the whole of it with room for the names.
-    double west = points.front().Y, east = west, south = points.front().X, north = south;
-    for (const ListedPoint& p : points) {
-        west = std::min(west, p.Y), east = std::max(east, p.Y);
-        south = std::min(south, p.X), north = std::max(north, p.X);
+    // The semi-major axis of each point's ellipse as drawn, m; 0 where none is.
+    std::vector<double> ellipseAxis(points.size(), 0.0);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const plot::PointPrecision& q = figure.points[i].precision;
+        if (!points[i].known && plot::hasEllipse(q) && figure.ellipseMagnification > 0)
+            ellipseAxis[i] = q.E / 1000 * figure.ellipseMagnification;
     }
-    west -= 2 * height, south -= 4 * height, east += 8 * height, north += 2 * height;
+
+    // The drawing's extent, the points with their ellipses and names; the text of the
+    // ellipses' factor below it all; and a view on the whole.
+    double west = points.front().Y, east = west, south = points.front().X, north = south;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const ListedPoint& p = points[i];
+        const double r = std::max(ellipseAxis[i], symbol);
+        west = std::min(west, p.Y - r), east = std::max(east, p.Y + std::max(r, 6 * height));
+        south = std::min(south, p.X - r), north = std::max(north, p.X + std::max(r, 2 * height));
+    }
+    const double factorX = west, factorY = south - 2 * height;
+    west -= height, south = factorY - height, east += height, north += height;
     // The view's height leaves the whole width in sight on a screen 1.5 times as wide as high.
     const View view{(west + east) / 2, (south + north) / 2, 1.1 * std::max(north - south, (east - west) / 1.5)};
 
@@ -260,9 +272,9 @@ Contents drawingDxf(const ChainState& record, const analysis::ChainPrecision& pr
                           on(Names));
         }
         const plot::PointPrecision& q = figure.points[i].precision;
-        if (!p.known && plot::hasEllipse(q) && figure.ellipseMagnification > 0) {
+        if (ellipseAxis[i] > 0) {
             // The semi-major axis along its azimuth φ, clockwise from north (CAD's y).
-            const double a = q.E / 1000 * figure.ellipseMagnification;
+            const double a = ellipseAxis[i];
             const double phi = q.phiDegrees * degToRad;
             const double ratio = std::clamp(q.F / q.E, 1e-6, 1.0);
             dxf.writeEllipse(dw, DL_EllipseData(x, y, 0, a * std::sin(phi), a * std::cos(phi), 0, ratio, 0, 2 * pi),
@@ -281,7 +293,7 @@ Contents drawingDxf(const ChainState& record, const analysis::ChainPrecision& pr
                                    ? "误差椭圆放大 " + generalNumber(figure.ellipseMagnification) + " 倍"
                                    : "没有误差椭圆：各点中误差均为零";
     dxf.writeText(dw,
-                  DL_TextData(west + 2 * height, south + height, 0, 0, 0, 0, height, 1, 0, 0, 0, encoded(factor),
+                  DL_TextData(factorX, factorY, 0, 0, 0, 0, height, 1, 0, 0, 0, encoded(factor),
                               "Standard", 0),
                   on(Ellipses));
     dw.sectionEnd();

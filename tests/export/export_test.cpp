@@ -35,6 +35,7 @@ TEST(CoordinateExports, EachFormatHoldsANameOrRefusesItNamingThePoint) {
     ChainState computed;
     const Action action(computed, goldenReplies("run_typed_n4"));
     ASSERT_EQ(action.outcome, ComputeOutcome::Completed);
+    const std::string longName(3000, 'D');
     const Case cases[] = {
         {"D2", "", "", ""},
         {"D,2", "点号 2 的点名“D,2”含有逗号", "", ""},
@@ -46,6 +47,8 @@ TEST(CoordinateExports, EachFormatHoldsANameOrRefusesItNamingThePoint) {
         // Beyond U+FFFF: GB18030 writes it in four bytes, a DXF of AutoCAD 2000 cannot.
         {"\xF0\xA0\x80\x80", "", "", "点号 2 的点名“\xF0\xA0\x80\x80”含有 AutoCAD 2000 格式的 DXF 文件无法表示的字符 U+20000"},
         {"Ωмир·点", "", "", ""},
+        // Longer than one text of a DXF may be.
+        {longName.c_str(), "", "", "过长，AutoCAD 2000 格式的 DXF 文件中一段文字最多 2049 字节"},
     };
     const fs::path folder = fs::temp_directory_path() / ("trelvan-export-test-" + std::to_string(::getpid()));
     fs::create_directories(folder);
