@@ -5,7 +5,7 @@
 //
 //   trelvan_show_analysis [--tab N] [--sort COLUMN] [--descending] < replies.txt
 //
-// --tab picks the table (1 … 4), --sort sorts it by a column (1 = the first).
+// --tab picks the table (1 … 5), --sort sorts it by a column (1 = the first).
 
 #include <cstdio>
 #include <cstdlib>

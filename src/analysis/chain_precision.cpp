@@ -496,6 +496,8 @@ std::optional<ChainPrecision> analyse(const ChainState& record) {
         }
     }
 
+    result.summary = gradeSummary(record, result);
+
     // Nothing the analysis says may be infinite or not a number.
     for (const auto& m : result.misclosures) {
         requireFinite(m.w);
@@ -509,6 +511,7 @@ std::optional<ChainPrecision> analyse(const ChainState& record) {
         if (o.normalized) requireFinite(*o.normalized);
         if (o.mdb) requireFinite(*o.mdb);
     }
+    for (double x : {result.summary.meanSide, result.summary.smallestAngle}) requireFinite(x);
     return result;
 }
 

@@ -67,6 +67,27 @@ struct ObservationPrecision {
     std::optional<double> mdb;         // smallest detectable blunder, mm or seconds
 };
 
+// What a check of the chain against the grade tables of a survey standard asks,
+// from the adjusted sides: each triangle's angles by the cosine rule, the mean over
+// all 2N+1 sides, the first side, triangle or point on a tie. The figures are stated
+// as they are; no grade is claimed from them.
+struct GradeSummary {
+    int triangles = 0;
+    double meanSide = 0;             // m
+    int shortestSide = 1;            // k of S(k)
+    int longestSide = 1;
+    double smallestAngle = 0;        // degrees, the smallest angle of any triangle
+    int smallestAngleTriangle = 1;   // i of the triangle that holds it
+    double weakestSideRelative = 0;  // m / S of the weakest side
+    double largestMp = 0;            // mm, of the weakest point
+    int largestMpPoint = 0;          // its index
+};
+
+// A triangle's angle under this many degrees is marked; the standard asks at least
+// 30°, and 25° for a single angle.
+inline constexpr double smallestAngleAsked = 30;
+inline constexpr double singleAngleAsked = 25;
+
 struct ChainPrecision {
     int conditions = 0;                  // 3 with the azimuth condition, else 2
     std::optional<double> sigma0;        // a priori: |Mb| / 2, s; empty when Mb = 0
@@ -77,11 +98,16 @@ struct ChainPrecision {
     int weakestPoint = 0;
     std::vector<ObservationPrecision> observations;  // Qa, S1..S(2N+1), Qb
     int weakestSide = 1;                 // k of the side with the largest relative error
+    GradeSummary summary;
 };
 
 // The analysis of the last completed Compute action in `record`; empty when the
 // record holds none. Changes nothing. Throws ComputeFailure, with a message that
 // says why, if the kept normal equations are not positive definite.
 std::optional<ChainPrecision> analyse(const ChainState& record);
+
+// The grade figures of the record's adjusted chain, with the weakest side and point
+// of `precision`, its analysis.
+GradeSummary gradeSummary(const ChainState& record, const ChainPrecision& precision);
 
 }  // namespace trelvan::analysis

@@ -175,6 +175,19 @@ void writeAnalysisJson(const ChainPrecision& p, const JsonSink& sink) {
         w.close();
     });
     w.member("weakestSide").integer(p.weakestSide);
+    const GradeSummary& s = p.summary;
+    w.member("summary");
+    w.open();
+    w.key("triangles").integer(s.triangles);
+    w.key("meanSide").number(s.meanSide);
+    w.key("shortestSide").integer(s.shortestSide);
+    w.key("longestSide").integer(s.longestSide);
+    w.key("smallestAngle").number(s.smallestAngle);
+    w.key("smallestAngleTriangle").integer(s.smallestAngleTriangle);
+    w.key("weakestSideRelative").number(s.weakestSideRelative);
+    w.key("largestMp").number(s.largestMp);
+    w.key("largestMpPoint").integer(s.largestMpPoint);
+    w.close();
     w.raw() += "\n}\n";
     w.flush(true);
 }

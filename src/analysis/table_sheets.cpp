@@ -204,7 +204,7 @@ Sheet TableSheets::sheet(int index) const {
 TableSheets analysisSheets(const ChainPrecision& precision, const std::string& title, SheetSetup setup) {
     const double em = setup.em;
     std::vector<HeadingLine> heading = {{"精度分析", 1.6 * em}, {title, 1.1 * em},
-                                        {"灰底的行：闭合差超限、整体检验未通过、可疑的观测值、最弱点和最弱边。", 0.95 * em}};
+                                        {"灰底的行：闭合差超限、整体检验未通过、可疑的观测值、最弱点、最弱边和小于 30° 的最小角。", 0.95 * em}};
     return TableSheets(analysisTables(precision), std::move(heading), std::move(setup));
 }
 

@@ -97,7 +97,7 @@ private:
 };
 
 // The precision analysis on sheets: a heading that names it, the adjustment's
-// title line and what the shaded rows mean, then its four tables.
+// title line and what the shaded rows mean, then its tables.
 TableSheets analysisSheets(const ChainPrecision& precision, const std::string& title, SheetSetup setup);
 
 // The footer of a page: the date and time of the computation at the left, the job

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "state/chain_state.h"
+#include "state/constants.h"
 #include "state/number_format.h"
 #include "state/text_width.h"
 #include "state/units.h"
@@ -138,6 +139,39 @@ Table reliability(const ChainPrecision& p) {
     return t;
 }
 
+// An angle in degrees as surveyors read it, to the whole second: 35°07′12″.
+std::string angleText(double degrees) {
+    const auto seconds = static_cast<long long>(roundHalfEven(degrees * secondsPerDegree, 0));
+    const auto twoDigits = [](long long n) { return (n < 10 ? "0" : "") + digits(n); };
+    return digits(seconds / 3600) + "°" + twoDigits(seconds / 60 % 60) + "′" + twoDigits(seconds % 60) + "″";
+}
+
+// The figures a check against the grade tables asks, stated without a verdict; a
+// triangle's angle under what the standard asks is marked.
+Table summary(const ChainPrecision& p) {
+    const GradeSummary& s = p.summary;
+    Table t{"概要", {{"项目", false}, {"数值", true}, {"备注", false}}, {}};
+    const auto metres = [](double x) { return TableCell{roundedFixed(x, 3, 3) + "米", x}; };
+    const auto sideLength = [&p](int k) { return p.observations[static_cast<std::size_t>(k)].adjusted; };
+    t.rows.push_back({{words("三角形个数"), figure(s.triangles, 0), words("")}, false});
+    t.rows.push_back({{words("平均边长"), metres(s.meanSide), words("")}, false});
+    t.rows.push_back({{words("最短边"), metres(sideLength(s.shortestSide)), words(sideName(s.shortestSide))}, false});
+    t.rows.push_back({{words("最长边"), metres(sideLength(s.longestSide)), words(sideName(s.longestSide))}, false});
+    std::string where = "三角形 " + digits(s.smallestAngleTriangle);
+    const bool sharp = s.smallestAngle < smallestAngleAsked;
+    if (sharp) {
+        const double asked = s.smallestAngle < singleAngleAsked ? singleAngleAsked : smallestAngleAsked;
+        where += "，小于 " + digits(static_cast<int>(asked)) + "°";
+    }
+    t.rows.push_back({{words("最小角"), {angleText(s.smallestAngle), s.smallestAngle}, words(where)}, sharp});
+    t.rows.push_back({{words("最弱边相对中误差"), relative(s.weakestSideRelative), words(sideName(p.weakestSide))},
+                      false});
+    t.rows.push_back({{words("最大点位中误差 mp"), figure(s.largestMp, 2, millimetres),
+                       words(p.points[static_cast<std::size_t>(s.largestMpPoint)].name)},
+                      false});
+    return t;
+}
+
 }  // namespace
 
 std::string directionText(double phi) {
@@ -147,7 +181,7 @@ std::string directionText(double phi) {
 }
 
 std::vector<Table> analysisTables(const ChainPrecision& precision) {
-    return {closures(precision), points(precision), sides(precision), reliability(precision)};
+    return {closures(precision), points(precision), sides(precision), reliability(precision), summary(precision)};
 }
 
 std::string renderAnalysisText(const ChainPrecision& precision) {

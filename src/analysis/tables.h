@@ -1,6 +1,6 @@
 #pragma once
-// The analysis as four tables for reading: closures and tests, points, sides, and
-// reliability. The window shows them and the batch text file prints them; both get
+// The analysis as five tables for reading: closures and tests, points, sides,
+// reliability, and the summary a grade check asks for. The window shows them and the batch text file prints them; both get
 // the same words and the same figures from here.
 
 #include <functional>
@@ -38,7 +38,7 @@ struct Table {
 // 179.96 as 0.0, the same direction.
 std::string directionText(double phi);
 
-// The four tables, in order.
+// The five tables, in order.
 std::vector<Table> analysisTables(const ChainPrecision& precision);
 
 // The tables as UTF-8 text: a title line before each, columns aligned in display

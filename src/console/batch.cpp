@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include <QByteArray>
 #include <QGuiApplication>
@@ -18,6 +19,7 @@
 #include "analysis/tables.h"
 #include "console/command_line.h"
 #include "entry/interfaces.h"
+#include "export/coordinates.h"
 #include "full_report/full_report.h"
 #include "job/job.h"
 #include "plot/painter/plot_painter.h"
@@ -145,6 +147,9 @@ struct Options {
     std::string plot;     // .svg, .png or .pdf
     std::string job;      // computed instead of replies on standard input
     std::string saveJob;  // the job of the completed action is written here
+    std::string exportDat;  // the coordinates as a CASS data file
+    std::string exportCsv;  // the coordinates and their precision as CSV
+    std::string exportDxf;  // the chain as a drawing
 };
 
 struct FileOption {
@@ -161,6 +166,9 @@ constexpr FileOption fileOptions[] = {
     {"--plot", &Options::plot},
     {"--job", &Options::job},
     {"--save-job", &Options::saveJob},
+    {"--export-dat", &Options::exportDat},
+    {"--export-csv", &Options::exportCsv},
+    {"--export-dxf", &Options::exportDxf},
 };
 
 // Parses the command line. On a usage error, `error` says what is wrong.
@@ -358,6 +366,14 @@ int runBatch(int argc, char** argv) {
         if (!analysisFailure.empty()) messages.say("网图中没有误差椭圆：" + analysisFailure);
         const QString error = plot::writePlot(figure, QString::fromStdString(options->plot));
         if (!error.isEmpty()) notWritten(error.toStdString());
+    }
+    // The coordinates out; a name a format cannot hold refuses that file alone.
+    for (const auto& [file, format] : {std::pair{&options->exportDat, exports::Format::CassData},
+                                       std::pair{&options->exportCsv, exports::Format::Csv},
+                                       std::pair{&options->exportDxf, exports::Format::Dxf}}) {
+        if (file->empty()) continue;
+        const exports::Outcome outcome = exports::exportCoordinates(record, format, *file);
+        if (!outcome.written()) notWritten(outcome.message);
     }
     if (!options->saveJob.empty()) {
         if (const auto failure = saveJob(options->saveJob, jobOf(record)))

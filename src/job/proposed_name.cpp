@@ -61,6 +61,9 @@ std::string proposedFileName(Proposed what, const std::string& stem, const std::
         case Proposed::FullReport: return stem + " 完整报告.pdf";
         case Proposed::Plot: return stem + " 网图.svg";
         case Proposed::AnalysisTable: return stem + " 精度分析-" + fileSafe(table) + ".csv";
+        case Proposed::CassData: return stem + ".dat";
+        case Proposed::CoordinateCsv: return stem + " 坐标.csv";
+        case Proposed::Drawing: return stem + ".dxf";
     }
     return stem;
 }

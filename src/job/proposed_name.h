@@ -23,6 +23,9 @@ enum class Proposed {
     FullReport,     // K07-K08 完整报告.pdf
     Plot,           // K07-K08 网图.svg
     AnalysisTable,  // K07-K08 精度分析-点位精度.csv, with the table's title
+    CassData,       // K07-K08.dat, the coordinates for CASS
+    CoordinateCsv,  // K07-K08 坐标.csv
+    Drawing,        // K07-K08.dxf
 };
 
 // The proposed file name, without a folder.

@@ -174,6 +174,15 @@ std::string replyNumber(double value) {
     return generalNumber(value);
 }
 
+std::string hexDigits(std::uint64_t n) {
+    char buffer[17];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, n, 16).ptr;
+    std::string text(buffer, end);
+    for (char& c : text)
+        if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
 std::string dateTimeText(std::chrono::system_clock::time_point moment) {
     const std::time_t t = std::chrono::system_clock::to_time_t(moment);
     std::tm local{};

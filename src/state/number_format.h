@@ -24,6 +24,7 @@
 //  replyNumber(x)       a value as it is typed back as a reply: generalNumber, and
 //                       "-0" for a negative zero.
 //  digits(n)            an integer's plain decimal digits.
+//  hexDigits(n)         an unsigned integer's upper-case hexadecimal digits: 1F.
 //  toInt16HalfEven(x)   the 16-bit conversion: nearest integer, halves to even.
 //  dateTimeText(t)      a moment in local time: "2026-12-08 14:03:27".
 
@@ -62,6 +63,10 @@ template <std::integral Integer>
 std::string digits(Integer n) {
     return std::to_string(n);
 }
+
+// Upper-case hexadecimal digits, as a drawing file writes the handles of its
+// objects: 1F, 30.
+std::string hexDigits(std::uint64_t n);
 
 // The moment in the local time zone, year-month-day and the time to the second,
 // digits only and never in the desktop's date format: "2026-12-08 14:03:27".

@@ -38,7 +38,7 @@ namespace trelvan {
 
 namespace {
 
-constexpr int tableCount = 4;
+constexpr int tableCount = 5;
 
 // A header whose sort arrow points the way a table is read: up (▲) for ascending,
 // the smallest first, down (▼) for descending. The style draws the header's SortDown
@@ -202,7 +202,7 @@ AnalysisWindow::AnalysisWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
         views_.push_back(view);
     }
 
-    auto* legend = new QLabel(QStringLiteral("底色标出的行：超限、未通过、可疑、最弱点、最弱边。"
+    auto* legend = new QLabel(QStringLiteral("底色标出的行：超限、未通过、可疑、最弱点、最弱边、小于 30° 的最小角。"
                                              "单击列标题按该列排序，再单击反向，第三次恢复原顺序。"));
     legend->setObjectName(QStringLiteral("AnalysisLegend"));
     legend->setWordWrap(true);

@@ -1,9 +1,9 @@
 #pragma once
-// 精度分析: the precision analysis of the last completed computation as four tables
-// (closures and tests, points, sides, reliability) on tabs of a window of its own,
-// beside the main window. Every table sorts by any column on the figures behind its
-// texts, copies as tab-separated text and exports as CSV. The window follows each
-// newly completed computation.
+// 精度分析: the precision analysis of the last completed computation as five tables
+// (closures and tests, points, sides, reliability, the summary) on tabs of a window
+// of its own, beside the main window. Every table sorts by any column on the figures
+// behind its texts, copies as tab-separated text and exports as CSV. The window
+// follows each newly completed computation.
 
 #include <functional>
 #include <vector>

@@ -5,6 +5,7 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include <QAction>
 #include <QCloseEvent>
@@ -26,6 +27,7 @@
 #include "state/version.h"
 #include "window/analysis_window.h"
 #include "window/check_marks.h"
+#include "window/coordinate_export_action.h"
 #include "window/full_report_action.h"
 #include "window/layout.h"
 #include "window/manual_window.h"
@@ -125,6 +127,19 @@ MainForm::MainForm(QWidget* parent) : QMainWindow(parent) {
     });
     enableWithResult(menu_.plot);
     enableWithResult(menu_.exportFullReport);
+    // 文件 ▸ 导出坐标, once there is a result.
+    for (const auto& [action, format] : {std::pair{menu_.exportDat, exports::Format::CassData},
+                                         std::pair{menu_.exportCsv, exports::Format::Csv},
+                                         std::pair{menu_.exportDxf, exports::Format::Dxf}}) {
+        connect(action, &QAction::triggered, this, [this, format] {
+            if (busy_) return;
+            Busy busy(busy_);
+            exportCoordinates(this, record_, format, *messages_, coordinateExportHooks(format),
+                              jobs_->proposedPath(proposedFor(format)));
+        });
+        enableWithResult(action);
+    }
+    enableWithResult(menu_.exportCoordinates->menuAction());
     jobs_ = new JobActions(*this);
 
     ownPrompter_.setScene([this](int box, bool pause) { return inputBoxScene(box, pause); });
@@ -263,6 +278,11 @@ void MainForm::buildMenus() {
     file->addSeparator();
     menu_.print = item(file, "actionPrint", "打印", QKeySequence(Qt::CTRL | Qt::Key_P));
     menu_.exportFullReport = item(file, "actionExportFullReport", "导出完整报告 PDF…");
+    menu_.exportCoordinates = file->addMenu(QStringLiteral("导出坐标"));
+    menu_.exportCoordinates->setObjectName(QStringLiteral("menuExportCoordinates"));
+    menu_.exportDat = item(menu_.exportCoordinates, "actionExportDat", "CASS 数据文件…");
+    menu_.exportCsv = item(menu_.exportCoordinates, "actionExportCsv", "CSV…");
+    menu_.exportDxf = item(menu_.exportCoordinates, "actionExportDxf", "DXF…");
     file->addSeparator();
     menu_.exit = item(file, "actionExit", "退出", QKeySequence(Qt::CTRL | Qt::Key_Q));
 
@@ -429,9 +449,10 @@ QString aboutText() {
                "本程序是自由软件：您可以依据自由软件基金会发布的 GNU 通用公共许可证"
                "第 3 版或（由您选择）任何更新的版本再发布和修改它。本程序不提供任何担保。\n\n"
                "使用的库：\n"
-               "Qt %2（Core、Gui、Widgets、PrintSupport；构建时 Qt %3）")
+               "Qt %2（Core、Gui、Widgets、PrintSupport；构建时 Qt %3）\n"
+               "%4（DXF 文件）")
         .arg(QString::fromUtf8(programVersion), QString::fromUtf8(qVersion()),
-             QStringLiteral(QT_VERSION_STR));
+             QStringLiteral(QT_VERSION_STR), QString::fromStdString(exports::drawingLibrary()));
 }
 
 void MainForm::showAbout() { QMessageBox::about(this, QStringLiteral("关于 Trelvan"), aboutText()); }

@@ -63,6 +63,10 @@ struct MenuActions {
     QMenu* recentJobs = nullptr;
     QAction* print = nullptr;  // the same action as the 打 印 button
     QAction* exportFullReport = nullptr;
+    QMenu* exportCoordinates = nullptr;  // 导出坐标 ▸
+    QAction* exportDat = nullptr;
+    QAction* exportCsv = nullptr;
+    QAction* exportDxf = nullptr;
     QAction* exit = nullptr;  // the same as 结束计算
     // 查看
     QAction* analysis = nullptr;

@@ -63,7 +63,7 @@ TEST(AnalysisJson, HasExactlyTheKeysAndEveryFigureInItsShortestForm) {
 
     using Keys = std::vector<std::string>;
     EXPECT_EQ(keysOf(j), (Keys{"trelvan", "conditions", "sigma0", "mb", "globalTest", "misclosures",
-                               "points", "weakestPoint", "observations", "weakestSide"}));
+                               "points", "weakestPoint", "observations", "weakestSide", "summary"}));
     EXPECT_EQ(j["trelvan"], 1);
     EXPECT_EQ(j["conditions"], 3);
     EXPECT_EQ(j["sigma0"].get<double>(), 1.25);
@@ -93,6 +93,9 @@ TEST(AnalysisJson, HasExactlyTheKeysAndEveryFigureInItsShortestForm) {
     EXPECT_EQ(j["observations"][10]["kind"], "Qb");
     EXPECT_EQ(j["weakestPoint"], precision->weakestPoint);
     EXPECT_EQ(j["weakestSide"], precision->weakestSide);
+    EXPECT_EQ(keysOf(j["summary"]), (Keys{"triangles", "meanSide", "shortestSide", "longestSide", "smallestAngle",
+                                          "smallestAngleTriangle", "weakestSideRelative", "largestMp",
+                                          "largestMpPoint"}));
     // A side's relative error is its standard error over its adjusted length, mm over mm.
     for (const auto& o : j["observations"]) {
         if (o["kind"] != "side") continue;

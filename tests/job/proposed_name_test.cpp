@@ -44,6 +44,9 @@ TEST(ProposedName, TheJobsNameAsAFileNameTakesIt) {
         {Proposed::FullReport, "", "K07-K08 完整报告.pdf"},
         {Proposed::Plot, "", "K07-K08 网图.svg"},
         {Proposed::AnalysisTable, "点位精度", "K07-K08 精度分析-点位精度.csv"},
+        {Proposed::CassData, "", "K07-K08.dat"},
+        {Proposed::CoordinateCsv, "", "K07-K08 坐标.csv"},
+        {Proposed::Drawing, "", "K07-K08.dxf"},
         {Proposed::AnalysisTable, "闭合差/检验", "K07-K08 精度分析-闭合差_检验.csv"},
     };
     for (const Name& n : names) EXPECT_EQ(proposedFileName(n.what, "K07-K08", n.table), n.name);

@@ -121,8 +121,8 @@ TEST_F(AnalysisWindowTest, ShowsTheHandCheckedTablesWithFullStopsOnADecimalComma
 
     // What each tab shows, read as the hand-checked analysis text reads.
     std::string shown = "Trelvan 精度分析\n";
-    ASSERT_EQ(window->tabs()->count(), 4);
-    for (int t = 0; t < 4; ++t) {
+    ASSERT_EQ(window->tabs()->count(), 5);
+    for (int t = 0; t < 5; ++t) {
         shown += "\n" + window->tabs()->tabText(t).toStdString() + "\n";
         const QAbstractItemModel* m = window->view(t)->model();
         QStringList line;

@@ -48,6 +48,7 @@ TEST(MenuBar, HoldsEveryItemWithItsShortcut) {
         {m.recentJobs->menuAction(), "", "文件", "最近的作业", {}, true},
         {m.print, "actionPrint", "文件", "打印", QKeySequence(u("Ctrl+P")), false},
         {m.exportFullReport, "actionExportFullReport", "文件", "导出完整报告 PDF…", {}, false},
+        {m.exportCoordinates->menuAction(), "", "文件", "导出坐标", {}, false},
         {m.exit, "actionExit", "文件", "退出", QKeySequence(u("Ctrl+Q")), true},
         {m.analysis, "actionAnalysis", "查看", "精度分析…", {}, false},
         {m.plot, "actionPlot", "查看", "网图…", {}, false},
@@ -72,6 +73,16 @@ TEST(MenuBar, HoldsEveryItemWithItsShortcut) {
         EXPECT_TRUE(inMenu) << item.menu;
     }
     EXPECT_EQ(form.findChild<QMenu*>(u("menuRecentJobs")), m.recentJobs);
+    // 文件 ▸ 导出坐标 ▸ the three formats, each waiting for a result.
+    EXPECT_EQ(form.findChild<QMenu*>(u("menuExportCoordinates")), m.exportCoordinates);
+    EXPECT_EQ(m.exportCoordinates->actions(), (QList<QAction*>{m.exportDat, m.exportCsv, m.exportDxf}));
+    const char* formats[][2] = {{"actionExportDat", "CASS 数据文件…"}, {"actionExportCsv", "CSV…"}, {"actionExportDxf", "DXF…"}};
+    for (const auto& [name, text] : formats) {
+        const QAction* action = form.findChild<QAction*>(u(name));
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_EQ(action->text(), u(text));
+        EXPECT_FALSE(action->isEnabled());
+    }
 }
 
 // Items that need a completed result are enabled once there is one; an abandoned
