@@ -189,7 +189,7 @@ TEST_F(JobWindow, ARefusedJobChangesNothingAndOpensMarked) {
         {"a syntax error", testing::example("\"Qb\": -63.29474,", "\"Qb\": -63.29474,,"), K::None, 0, {}, "JSON 语法错误"},
         {"a duplicated key", testing::example("\"Qb\": -63.29474,", "\"Qb\": -63.29474, \"Qb\": 1,"), K::None, 0, {},
          "字段重复出现"},
-        {"a newer version", testing::example("\"trelvan\": 1", "\"trelvan\": 2"), K::None, 0, {}, "第 2 版"},
+        {"a newer version", testing::example("\"trelvan\": 1", "\"trelvan\": 3"), K::None, 0, {}, "第 3 版"},
     };
     typeChain("run_single_triangle");
     const std::vector<QString> before = boxTexts(form);
