@@ -1,0 +1,122 @@
+// Weights of the observations: a job that names the mean side computes exactly as
+// one that names no weights, and the instrument's stated accuracy moves the
+// corrections towards the sides it measures worse.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <numbers>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "analysis/analysed_chains.h"
+#include "analysis/chain_precision.h"
+#include "analysis/tables.h"
+#include "job/job.h"
+#include "report/report.h"
+
+namespace trelvan::testing {
+namespace {
+
+std::string contents(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Everything a computation shows, prints and analyses.
+struct Outcome {
+    ComputeOutcome outcome = ComputeOutcome::Failed;
+    std::vector<std::string> events;
+    std::string report, analysisText, analysisJson;
+};
+
+Outcome computed(const Job& job) {
+    EventLog log;
+    RecordingBoxes boxes(log);
+    RecordingMessages messages(log);
+    ChainState record;
+    Outcome o;
+    o.outcome = computeJob(job, record, boxes, messages);
+    o.events = log.events;
+    o.report = renderText(buildReport(record));
+    if (const auto precision = analysis::analyse(record)) {
+        o.analysisText = renderAnalysisText(*precision);
+        o.analysisJson = analysisJson(*precision);
+    }
+    return o;
+}
+
+// Every job of the golden files and the fuzz corpus (long chains, odd numbers, both
+// ends oriented each way, chains that fail), computed as it is and with the mean
+// side named as its weights: the same transcript, report and analysis, byte for byte.
+TEST(InstrumentWeights, AJobWeightedByTheMeanSideComputesExactlyAsWithoutWeights) {
+    int compared = 0;
+    for (const char* dir : {"tests/golden", "fuzz/job_corpus"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(TRELVAN_SOURCE_DIR) / dir)) {
+            if (std::string(dir) == "tests/golden" && entry.path().extension() != ".trv") continue;
+            if (entry.file_size() > (1u << 20)) continue;
+            const JobReading reading = parseJob(contents(entry.path()));
+            if (!reading.accepted() || reading.job.jobOnly.weights) continue;
+            SCOPED_TRACE(entry.path().string());
+            Job named = reading.job;
+            named.jobOnly.weights = WeightModel{};
+            const Outcome plain = computed(reading.job), weighted = computed(named);
+            EXPECT_EQ(weighted.outcome, plain.outcome);
+            EXPECT_EQ(weighted.events, plain.events);
+            EXPECT_EQ(weighted.report, plain.report);
+            EXPECT_EQ(weighted.analysisText, plain.analysisText);
+            EXPECT_EQ(weighted.analysisJson, plain.analysisJson);
+            ++compared;
+        }
+    }
+    EXPECT_GE(compared, 50);
+}
+
+// A chain whose triangles grow by 1.6 times from one to the next, zigzagging between
+// two lines that open at 50°: its sides run from 368 m (S1) to 6.2 km (S13). By the
+// mean side every side has the same weight, and the long sides (S9 … S13, above
+// 2.4 km) take under a fifth of [vv]. A distance meter of 1 mm + 5 mm/km measures a
+// 6 km side ten times worse than a 400 m one: the long sides then take nearly all of
+// the corrections, each of them more than before, and the short ones (S1 … S4,
+// under 800 m) each less.
+TEST(InstrumentWeights, CorrectionsShiftTowardsTheLongSides) {
+    std::vector<Point> points;
+    for (int i = 0; i <= 7; ++i) {
+        const double r = 300 * std::pow(1.6, i), towards = (i % 2 == 0 ? 25 + 40 : -25 + 40) * std::numbers::pi / 180;
+        points.push_back({r * std::cos(towards), r * std::sin(towards)});
+    }
+    const std::vector<int> signs{-1, +1, -1, +1, -1, +1};
+    const std::vector<std::pair<int, double>> disturb{{3, 0.006}, {8, -0.008}, {12, 0.012}};
+    const WeightModel meter{WeightModel::Kind::Instrument, 1, 5, 2, WeightModel::Combine::Linear};
+    const Analysed byMean = analysedFixture("mean side", points, signs, 30, -40, true, disturb);
+    const Analysed byMeter = analysedFixture("instrument", points, signs, 30, -40, true, disturb, 6.0f, meter);
+    const auto& vMean = byMean.record.adjustment.correction;
+    const auto& vMeter = byMeter.record.adjustment.correction;
+    ASSERT_EQ(vMeter.size(), 15u);
+
+    double shortMean = 0, longMean = 0, shortMeter = 0, longMeter = 0;
+    for (int k = 1; k <= 13; ++k) {
+        const double length = byMean.typed.side[k];
+        SCOPED_TRACE(sideName(k) + " of " + std::to_string(length) + " m");
+        EXPECT_EQ(length < 800, k <= 4);
+        EXPECT_EQ(length > 2400, k >= 9);
+        if (k <= 4) {
+            shortMean += vMean[k] * vMean[k], shortMeter += vMeter[k] * vMeter[k];
+            EXPECT_LT(std::fabs(vMeter[k]), std::fabs(vMean[k]));
+        }
+        if (k >= 9) {
+            longMean += vMean[k] * vMean[k], longMeter += vMeter[k] * vMeter[k];
+            EXPECT_GT(std::fabs(vMeter[k]), std::fabs(vMean[k]));
+        }
+    }
+    const double shareMean = longMean / (longMean + shortMean), shareMeter = longMeter / (longMeter + shortMeter);
+    EXPECT_LT(shareMean, 0.2) << shareMean;
+    EXPECT_GT(shareMeter, 0.95) << shareMeter;
+}
+
+}  // namespace
+}  // namespace trelvan::testing
