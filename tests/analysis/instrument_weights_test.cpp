@@ -5,9 +5,7 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <numbers>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,39 +13,24 @@
 #include "analysis/chain_precision.h"
 #include "analysis/tables.h"
 #include "job/job.h"
+#include "job/job_support.h"
 #include "report/report.h"
 
 namespace trelvan::testing {
 namespace {
 
-std::string contents(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Everything a computation shows, prints and analyses.
-struct Outcome {
-    ComputeOutcome outcome = ComputeOutcome::Failed;
-    std::vector<std::string> events;
-    std::string report, analysisText, analysisJson;
-};
-
-Outcome computed(const Job& job) {
+// Everything a computation shows, prints and analyses, and how it ended.
+std::string computed(const Job& job) {
     EventLog log;
     RecordingBoxes boxes(log);
     RecordingMessages messages(log);
     ChainState record;
-    Outcome o;
-    o.outcome = computeJob(job, record, boxes, messages);
-    o.events = log.events;
-    o.report = renderText(buildReport(record));
-    if (const auto precision = analysis::analyse(record)) {
-        o.analysisText = renderAnalysisText(*precision);
-        o.analysisJson = analysisJson(*precision);
-    }
-    return o;
+    std::string all = std::to_string(static_cast<int>(computeJob(job, record, boxes, messages))) + "\n";
+    for (const std::string& event : log.events) all += event + "\n";
+    all += renderText(buildReport(record));
+    if (const auto precision = analysis::analyse(record))
+        all += renderAnalysisText(*precision) + analysisJson(*precision);
+    return all;
 }
 
 // Every job of the golden files and the fuzz corpus (long chains, odd numbers, both
@@ -57,19 +40,13 @@ TEST(InstrumentWeights, AJobWeightedByTheMeanSideComputesExactlyAsWithoutWeights
     int compared = 0;
     for (const char* dir : {"tests/golden", "fuzz/job_corpus"}) {
         for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(TRELVAN_SOURCE_DIR) / dir)) {
-            if (std::string(dir) == "tests/golden" && entry.path().extension() != ".trv") continue;
             if (entry.file_size() > (1u << 20)) continue;
-            const JobReading reading = parseJob(contents(entry.path()));
+            const JobReading reading = parseJob(fileContents(entry.path().string()));
             if (!reading.accepted() || reading.job.jobOnly.weights) continue;
             SCOPED_TRACE(entry.path().string());
             Job named = reading.job;
             named.jobOnly.weights = WeightModel{};
-            const Outcome plain = computed(reading.job), weighted = computed(named);
-            EXPECT_EQ(weighted.outcome, plain.outcome);
-            EXPECT_EQ(weighted.events, plain.events);
-            EXPECT_EQ(weighted.report, plain.report);
-            EXPECT_EQ(weighted.analysisText, plain.analysisText);
-            EXPECT_EQ(weighted.analysisJson, plain.analysisJson);
+            EXPECT_EQ(computed(named), computed(reading.job));
             ++compared;
         }
     }
@@ -86,7 +63,7 @@ TEST(InstrumentWeights, AJobWeightedByTheMeanSideComputesExactlyAsWithoutWeights
 TEST(InstrumentWeights, CorrectionsShiftTowardsTheLongSides) {
     std::vector<Point> points;
     for (int i = 0; i <= 7; ++i) {
-        const double r = 300 * std::pow(1.6, i), towards = (i % 2 == 0 ? 25 + 40 : -25 + 40) * std::numbers::pi / 180;
+        const double r = 300 * std::pow(1.6, i), towards = (i % 2 == 0 ? 65 : 15) * std::numbers::pi / 180;
         points.push_back({r * std::cos(towards), r * std::sin(towards)});
     }
     const std::vector<int> signs{-1, +1, -1, +1, -1, +1};
@@ -96,7 +73,6 @@ TEST(InstrumentWeights, CorrectionsShiftTowardsTheLongSides) {
     const Analysed byMeter = analysedFixture("instrument", points, signs, 30, -40, true, disturb, 6.0f, meter);
     const auto& vMean = byMean.record.adjustment.correction;
     const auto& vMeter = byMeter.record.adjustment.correction;
-    ASSERT_EQ(vMeter.size(), 15u);
 
     double shortMean = 0, longMean = 0, shortMeter = 0, longMeter = 0;
     for (int k = 1; k <= 13; ++k) {

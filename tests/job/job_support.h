@@ -45,8 +45,9 @@ inline std::string example(const std::string& from, const std::string& to) {
 
 // The example weighted as `weights` (a JSON object) says: a job of version 2.
 inline std::string weightedExample(const std::string& weights) {
-    return edited(example("  \"angleTolerance\": 2.5,\n", "  \"angleTolerance\": 2.5,\n  \"weights\": " + weights + ",\n"),
-                  "\"trelvan\": 1", "\"trelvan\": 2");
+    const std::string tolerance = "  \"angleTolerance\": 2.5,\n";
+    return edited(example(tolerance, tolerance + "  \"weights\": " + weights + ",\n"), "\"trelvan\": 1",
+                  "\"trelvan\": 2");
 }
 
 // The example weighted by 2 mm + 2 mm/km and 2.5″, as the program writes it.
