@@ -66,8 +66,6 @@ const std::vector<Analysed>& chains() {
                                     spokeSigns, -20, 15, true, {{3, 0.004}, {4, 0.002}}, 0.0f, linear));
         a.push_back(analysedFixture("instrument, quadrature: two conditions, oriented at A", zigzag, zigzagSigns,
                                     30, 0, false, {{2, 0.004}, {5, -0.003}}, 6.0f, quadrature));
-        a.push_back(analysedFixture("instrument, linear: not oriented at A", zigzag, zigzagSigns, 0, 0, false,
-                                    {{1, -0.002}, {6, 0.004}}, 6.0f, linear));
         a.push_back(analysedFixture("instrument, quadrature: national grid, fans", shifted(fanChain(), grid),
                                     fanSigns, 25, 35, true, {{1, 0.002}, {6, -0.005}, {9, 0.003}}, 6.0f,
                                     quadrature));
