@@ -9,6 +9,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include <QApplication>
 #include <QHeaderView>
@@ -26,15 +27,19 @@
 namespace trelvan::bench {
 namespace {
 
-// The job of the generated chain, as the completed action leaves it, saved once.
-const std::string& jobFileOf(int triangles) {
-    static std::map<int, std::string> files;
-    auto found = files.find(triangles);
+// The job of the generated chain, as the completed action leaves it, saved once;
+// `weighted`, the same job weighted by a distance meter of 2 mm + 2 mm/km.
+const std::string& jobFileOf(int triangles, bool weighted = false) {
+    static std::map<std::pair<int, bool>, std::string> files;
+    auto found = files.find({triangles, weighted});
     if (found == files.end()) {
-        const std::string path = scratchPath("chain-" + std::to_string(triangles) + ".trv");
-        if (const auto failure = saveJob(path, jobOf(completedRecord(chainOf(triangles)))))
-            throw std::runtime_error(*failure);
-        found = files.emplace(triangles, path).first;
+        const std::string path =
+            scratchPath("chain-" + std::to_string(triangles) + (weighted ? "-weighted" : "") + ".trv");
+        Job job = jobOf(completedRecord(chainOf(triangles)));
+        if (weighted)
+            job.jobOnly.weights = WeightModel{WeightModel::Kind::Instrument, 2, 2, 2.5, WeightModel::Combine::Linear};
+        if (const auto failure = saveJob(path, job)) throw std::runtime_error(*failure);
+        found = files.emplace(std::pair{triangles, weighted}, path).first;
     }
     return found->second;
 }
@@ -98,6 +103,22 @@ void BM_BatchJob(benchmark::State& state) {
                   /*repliesOnInput=*/false);
 }
 BENCHMARK(BM_BatchJob)->Arg(1000)->Arg(16382)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The same batch run of the job weighted by the instrument: every side its own
+// cofactor instead of one for all.
+void BM_BatchJobInstrument(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    std::string job;
+    try {
+        job = jobFileOf(n, true);
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+        return;
+    }
+    timeBatchRuns(state, {"--job", job}, scratchPath("weighted-transcript-" + std::to_string(n) + ".txt"),
+                  /*repliesOnInput=*/false);
+}
+BENCHMARK(BM_BatchJobInstrument)->Arg(16382)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The window opening a job file: read, checked, computed through the input boxes'
 // own dialogue with every text box written, and kept as the last completed job.

@@ -40,7 +40,8 @@ inline bool sameJob(const Job& a, const Job& b) {
            (!(a.Xpa == 0 && a.Ypa == 0) || sameBits(a.Ta, b.Ta)) &&
            (!(a.Xpb == 0 && a.Ypb == 0) || sameBits(a.Tb, b.Tb)) && sameBits(a.Qa, b.Qa) &&
            sameBits(a.Qb, b.Qb) && sameBits(a.angleTolerance, b.angleTolerance) &&
-           a.pointName == b.pointName && sameList(a.side, b.side);
+           a.pointName == b.pointName && sameList(a.side, b.side) &&
+           a.jobOnly.weights == b.jobOnly.weights;
 }
 
 // Runs the checks on the bytes of a job file; returns the first fault, or empty.
@@ -75,7 +76,7 @@ inline std::string runJobFile(std::string_view bytes, JobReading* read = nullptr
     const std::vector<std::string> replies = jobReplies(job);
     ReplyListPrompter prompter(replies);
     ChainState record;
-    const ComputeOutcome outcome = Command1_Click(record, prompter, boxes, messages);
+    const ComputeOutcome outcome = Command1_Click(record, prompter, boxes, messages, job.jobOnly);
     if (computed != nullptr) *computed = outcome;
     switch (outcome) {
         case ComputeOutcome::Completed:

@@ -2,15 +2,16 @@
 // weakest point, the correlates and the corrections.
 //
 // Units. The cofactor array holds the reciprocal weight of a side in square
-// millimetres per square second, (1000·meanSide/rho)², because the side errors are
-// quoted in millimetres. The condition coefficients, however, are per metre of side
-// and the corrections come out in metres, so inside the normal equations a side's
-// cofactor is that value divided by 1e6, in square metres. The orientation angles
-// keep their cofactor 1 (seconds, unit weight). The weight reciprocals of the weakest
-// point then come out in square metres and are turned into square millimetres for
-// display and for the standard errors in millimetres.
+// millimetres per square second, because the side errors are quoted in millimetres.
+// The condition coefficients, however, are per metre of side and the corrections
+// come out in metres, so inside the normal equations a side's cofactor is that value
+// divided by 1e6, in square metres. The orientation angles keep theirs in square
+// seconds. The weight reciprocals of the weakest point then come out in square
+// metres and are turned into square millimetres for display and for the standard
+// errors in millimetres.
 
 #include <cmath>
+#include <vector>
 
 #include "adjustment/checks.h"
 #include "adjustment/stages.h"
@@ -72,11 +73,13 @@ void solveNormals(ChainState& state, RunValues& run) {
     const int lastObservation = 2 * n + 2;
     const auto& a = run.conditionCoef;
 
-    // A side's cofactor in square metres: the millimetre value divided by 1e6.
-    const double sideCofactorSquareMetres = run.sideCofactor / squareMillimetresPerSquareMetre;
-    auto cofactorOf = [&](int j) {
-        return (j == 0 || j == lastObservation) ? run.cofactor[j] : sideCofactorSquareMetres;
-    };
+    // Every observation's cofactor in the units of the conditions: a side's in square
+    // metres, the millimetre value divided by 1e6; an orientation angle's in square
+    // seconds.
+    std::vector<double> q(run.cofactor.size());
+    q[0] = run.cofactor[0];
+    for (int j = 1; j < lastObservation; ++j) q[j] = run.cofactor[j] / squareMillimetresPerSquareMetre;
+    q[lastObservation] = run.cofactor[lastObservation];
 
     // The extended normal matrix: the conditions (1..3) with each other and with the
     // weight functions of the weakest point (4, 5).
@@ -85,7 +88,7 @@ void solveNormals(ChainState& state, RunValues& run) {
     for (int r = 1; r <= 5; ++r) {
         for (int c = 1; c <= 5; ++c) {
             double sum = 0;
-            for (int j = 0; j <= lastObservation; ++j) sum += a[r][j] * cofactorOf(j) * a[c][j];
+            for (int j = 0; j <= lastObservation; ++j) sum += a[r][j] * q[j] * a[c][j];
             w1[r][c] = w1[c][r] = w2[r][c] = w2[c][r] = sum;
         }
     }
@@ -145,11 +148,7 @@ void solveNormals(ChainState& state, RunValues& run) {
     // The corrections v = Q Aᵀ k: seconds for the orientation angles, metres for the
     // sides.
     auto& v = run.correction;
-    for (int j = 1; j <= 2 * n + 1; ++j)
-        v[j] = (k[1] * a[1][j] + k[2] * a[2][j] + k[3] * a[3][j]) * sideCofactorSquareMetres;
-    v[0] = k[1] * a[1][0] + k[2] * a[2][0] + k[3] * a[3][0];
-    v[lastObservation] =
-        k[1] * a[1][lastObservation] + k[2] * a[2][lastObservation] + k[3] * a[3][lastObservation];
+    for (int j = 0; j <= lastObservation; ++j) v[j] = (k[1] * a[1][j] + k[2] * a[2][j] + k[3] * a[3][j]) * q[j];
     for (int j = 0; j <= lastObservation; ++j) {
         if (!std::isfinite(v[j])) checks::outOfRange("改正数");
     }
@@ -160,11 +159,14 @@ void solveNormals(ChainState& state, RunValues& run) {
     if (state.azimuthCondition)
         run.Qb = run.Qb + run.sideSign[n + 1] * v[lastObservation] / secondsPerDegree;
 
+    // The squares of the side corrections in millimetres, each weighted against a side
+    // of the mean length (all alike by the mean side, whose weight is exactly 1).
     run.sideCorrectionSquareSum = 0;
     for (int j = 1; j <= 2 * n + 1; ++j) {
         state.side[j] = state.side[j] + v[j];
         const double millimetres = 1000 * v[j];
-        run.sideCorrectionSquareSum = run.sideCorrectionSquareSum + millimetres * millimetres;
+        const double weight = run.sideCofactor / run.cofactor[j];
+        run.sideCorrectionSquareSum = run.sideCorrectionSquareSum + millimetres * millimetres * weight;
     }
     checks::requireFinite(run.sideCorrectionSquareSum, "边长改正数的平方和");
 
@@ -174,8 +176,10 @@ void solveNormals(ChainState& state, RunValues& run) {
         checks::requireTriangle(i, state.side[2 * i - 1], state.side[2 * i], state.side[2 * i + 1],
                                 true);
 
-    // The conditions, their normal matrix and the corrections stay with the record.
+    // The weights, the conditions, their normal matrix and the corrections stay with
+    // the record.
     auto& kept = state.adjustment;
+    kept.cofactor = run.cofactor;
     for (int r = 1; r <= 3; ++r) kept.conditionCoef[r] = a[r];
     for (int r = 1; r <= 3; ++r)
         for (int c = 1; c <= 3; ++c) kept.normal[r][c] = normal[r][c];

@@ -26,9 +26,11 @@ void assessPrecision(ChainState& state, RunValues& run, TextBoxes& boxes) {
     const double vQa = run.correction[0];
     const double vQb = run.correction[lastObservation];
 
-    // [pvv] in square seconds: the side corrections in millimetres over the side
-    // cofactor in square millimetres, the orientation angles with unit weight.
-    const double pvv = run.sideCorrectionSquareSum / run.sideCofactor + vQa * vQa + vQb * vQb;
+    // [pvv] in square seconds: the weighted squares of the side corrections in
+    // millimetres over the cofactor of a side of the mean length in square
+    // millimetres, the orientation angles' over theirs in square seconds.
+    const double pvv = run.sideCorrectionSquareSum / run.sideCofactor +
+                       vQa * vQa / run.cofactor[0] + vQb * vQb / run.cofactor[lastObservation];
     const int redundancy = state.azimuthCondition ? 3 : 2;
 
     if (!(state.invPx >= 0) || !(state.invPy >= 0))

@@ -6,40 +6,13 @@
 #include "adjustment/checks.h"
 #include "adjustment/geometry.h"
 #include "adjustment/stages.h"
+#include "adjustment/weights.h"
 #include "state/constants.h"
 #include "state/number_format.h"
 
 namespace trelvan {
 
 namespace {
-
-// Mean side, and the reciprocal weight of a side. The weight of a side is tied to
-// the weight of an angle: an angle error of Mb seconds at the mean side length moves
-// the far end by Mb·meanSide·1000/rho millimetres. The cofactor of a side in
-// millimetres, relative to an angle in seconds of unit weight, is therefore
-// (1000·meanSide/rho)², whatever Mb is.
-void weigh(ChainState& state, RunValues& run) {
-    const int sides = 2 * state.N + 1;
-    double sum = 0;
-    for (int k = 1; k <= sides; ++k) {
-        checks::requireObservedSide(state.side[k], k, state.N);
-        state.observedSide[k] = state.side[k];
-        sum += state.side[k];
-    }
-    run.meanSide = sum / sides;
-    checks::requireFinite(run.meanSide, "平均边长");
-
-    run.equivalentSideError = static_cast<double>(state.mb) * run.meanSide * 1000 / rho;
-    const double sideErrorPerSecond = 1000 * run.meanSide / rho;
-    run.sideCofactor = sideErrorPerSecond * sideErrorPerSecond;
-    if (!(run.sideCofactor > 0) || !std::isfinite(run.sideCofactor))
-        checks::fail("边长的权倒数超出数值范围（平均边长 " + formatFixed(run.meanSide, 4) +
-                     "），平差计算中止。");
-
-    run.cofactor[0] = 1;  // orientation angle at A, seconds, unit weight
-    for (int k = 1; k <= sides; ++k) run.cofactor[k] = run.sideCofactor;  // sides, mm²
-    run.cofactor[sides + 1] = 1;  // orientation angle at B
-}
 
 // The three angles and the altitude of triangle i from its observed sides: alpha
 // between S(2i−1) and S(2i), beta at the turning vertex between the two route sides,
@@ -68,7 +41,7 @@ void solveTriangle(const ChainState& state, RunValues& run, int i) {
 
 void solveTriangles(ChainState& state, RunValues& run) {
     const int n = state.N;
-    weigh(state, run);
+    weighObservations(state, run);
 
     state.pointX[0] = state.Xa;
     state.pointY[0] = state.Ya;

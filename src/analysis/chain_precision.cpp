@@ -126,7 +126,10 @@ public:
         : record_(record), kept_(record.adjustment), n_(record.N) {
         conditions_ = record.azimuthCondition ? 3 : 2;
         rows_ = record.azimuthCondition ? std::array<int, 3>{1, 2, 3} : std::array<int, 3>{2, 3, 0};
-        sideCofactor_ = kept_.sideCofactor / squareMillimetresPerSquareMetre;
+        // The cofactors the adjustment used, a side's from square millimetres to square
+        // metres as the normal equations took it.
+        cofactor_ = kept_.cofactor;
+        for (int j = 1; j < lastObservation(); ++j) cofactor_[j] /= squareMillimetresPerSquareMetre;
         factorNormals();
     }
 
@@ -137,9 +140,7 @@ public:
     double normal(int condition) const { return kept_.normal[rows_[condition]][rows_[condition]]; }
 
     // Reciprocal weight: an orientation angle in s², a side in m².
-    double cofactor(int j) const {
-        return (j == 0 || j == lastObservation()) ? 1.0 : sideCofactor_;
-    }
+    double cofactor(int j) const { return cofactor_[j]; }
     Column column(int j) const {
         Column a{};
         for (int r = 0; r < conditions_; ++r) a[r] = kept_.conditionCoef[rows_[r]][j];
@@ -266,7 +267,7 @@ private:
     int n_;
     int conditions_ = 2;
     std::array<int, 3> rows_{};
-    double sideCofactor_ = 0;
+    std::vector<double> cofactor_;
     Column scale_{};
     std::array<Column, 3> factor_{};
 };
@@ -362,7 +363,8 @@ bool holdsAdjustment(const ChainState& r) {
            r.pointName.size() == points && r.side.size() == sides && r.observedSide.size() == sides &&
            k.sideSign.size() == points && k.pointX.size() == points && k.pointY.size() == points &&
            k.routeAzimuth.size() > points - 1 && k.altitude.size() == points &&
-           k.cosA.size() == points && k.cosG.size() == points && k.correction.size() == observations;
+           k.cosA.size() == points && k.cosG.size() == points && k.correction.size() == observations &&
+           k.cofactor.size() == observations;
 }
 
 // The error ellipse of a point from its cofactor matrix (mm²) and the unit-weight
@@ -407,10 +409,14 @@ std::optional<ChainPrecision> analyse(const ChainState& record) {
     result.mb = static_cast<double>(record.mb);
     const double mb = result.mb;
     const double typed = static_cast<double>(kept.typedTolerance);
-    // A limit is twice the standard error: the a priori unit-weight error is half the
-    // tolerance typed for the chain.
+    // Weighted by the instrument, every observation has its true standard error and
+    // the unit weight is one second a priori. Weighted by the mean side, only the
+    // tolerance typed for the chain says how well it was measured: a limit is twice
+    // the standard error, so the a priori unit-weight error is half the tolerance.
     const std::optional<double> sigma0 =
-        typed != 0 ? std::optional<double>(std::fabs(typed) / 2) : std::nullopt;
+        kept.weights.byInstrument() ? std::optional<double>(1.0)
+        : typed != 0                ? std::optional<double>(std::fabs(typed) / 2)
+                                    : std::nullopt;
     result.sigma0 = sigma0;
 
     // The misclosures, each with its a priori standard error σ0·√N(i,i).
@@ -461,7 +467,6 @@ std::optional<ChainPrecision> analyse(const ChainState& record) {
     }
 
     // Every observation: the redundancy r = Qvv / q = q·aᵀN⁻¹a.
-    const double sideCofactor = kept.sideCofactor;  // mm²
     const int last = model.lastObservation();
     result.observations.resize(static_cast<std::size_t>(last) + 1);
     double largestRelative = -1;
@@ -473,7 +478,7 @@ std::optional<ChainPrecision> analyse(const ChainState& record) {
         o.redundancy = q * model.inverseNormalForm(model.column(j));
         // The correction and √q in millimetres for a side, in seconds for an angle.
         const double v = kept.correction[j] * (side ? millimetresPerMetre : 1.0);
-        const double rootQ = side ? std::sqrt(sideCofactor) : 1.0;
+        const double rootQ = std::sqrt(kept.cofactor[j]);
         o.v = v;
         if (side) {
             o.k = j;

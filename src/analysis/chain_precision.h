@@ -90,7 +90,9 @@ inline constexpr double singleAngleAsked = 25;
 
 struct ChainPrecision {
     int conditions = 0;                  // 3 with the azimuth condition, else 2
-    std::optional<double> sigma0;        // a priori: |Mb| / 2, s; empty when Mb = 0
+    // A priori, s: 1 when weighted by the instrument, else |Mb| / 2; empty when
+    // weighted by the mean side and Mb = 0.
+    std::optional<double> sigma0;
     double mb = 0;                       // a posteriori unit-weight error, s
     std::optional<GlobalTest> globalTest;
     std::vector<Misclosure> misclosures;  // the conditions used, in order

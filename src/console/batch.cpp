@@ -297,6 +297,7 @@ int runBatch(int argc, char** argv) {
     // A job is read and checked whole before anything of it is computed; a refused
     // one computes, reports and saves nothing.
     std::unique_ptr<Prompter> replies;
+    JobOnlyValues jobOnly;  // what the job holds beyond the replies
     if (!options->job.empty()) {
         const JobReading reading = readJobFile(options->job);
         if (!reading.accepted()) {
@@ -306,6 +307,7 @@ int runBatch(int argc, char** argv) {
             return exitStatus::refusedJob;
         }
         replies = std::make_unique<ReplyListPrompter>(jobReplies(reading.job));
+        jobOnly = reading.job.jobOnly;
     } else {
         replies = std::make_unique<StdinPrompter>();
     }
@@ -313,7 +315,7 @@ int runBatch(int argc, char** argv) {
 
     ChainState record;
     // An action that does not complete says why last.
-    switch (Command1_Click(record, prompter, boxes, messages)) {
+    switch (Command1_Click(record, prompter, boxes, messages, jobOnly)) {
         case ComputeOutcome::Completed: break;
         case ComputeOutcome::InputEnded: sayOnStandardError(messages.last()); return exitStatus::inputEnded;
         case ComputeOutcome::Failed:

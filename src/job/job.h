@@ -2,13 +2,14 @@
 // Job files (作业文件): the data typed in one Compute action, kept in a file so that a
 // chain can be kept, corrected and computed again without typing it anew.
 //
-// A job file is UTF-8 JSON (extension .trv), version 1, its keys in this order:
+// A job file is UTF-8 JSON (extension .trv), its keys in this order:
 //
 //   "trelvan": 1, "N": 4,
 //   "A": {"name": "K07", "X": 3452118.406, "Y": 512637.225},  "B": {...},
 //   "directionA": {"X": 0, "Y": 0},  "directionB": {"X": 0, "Y": 0},
 //   "Ta": 312.2415, "Tb": 160.23026,  "Qa": 77.43016, "Qb": -63.29474,
 //   "angleTolerance": 2.5,
+//   "weights": {"model": "instrument", "a": 2, "b": 2, "sigmaQ": 2.5, "combine": "linear"},
 //   "points": ["D1", "D2", "D3", "D4"],          the names of points 1 … N
 //   "sides": [601.544, -848.482, …]               S1 … S(2N+1) as typed
 //
@@ -16,6 +17,9 @@
 // directionA is 0 and 0, Tb likewise: a direction point with both coordinates
 // non-zero gives the azimuth, one with a single zero means no orientation at that
 // end, as in the dialogue. An even side is negative when it lies right of the route.
+// The weights may be left out: the chain is then weighted by the mean side. A job
+// that names its weights is version 2; any other is written as version 1, as it
+// always was.
 //
 // A job is checked whole before anything of it is computed. Whatever the dialogue
 // refuses, a job is refused for, by the dialogue's own checks and reasons.
@@ -40,7 +44,8 @@ namespace trelvan {
 // A job: the values of one Compute action as typed.
 using Job = TypedValues;
 
-inline constexpr int jobFormatVersion = 1;
+// The newest version of the format this program reads.
+inline constexpr int jobFormatVersion = 2;
 inline constexpr std::size_t maxJobFileBytes = std::size_t{16} * 1024 * 1024;
 
 // Where a job goes wrong, and what is wrong there.
@@ -91,6 +96,9 @@ JobReading readJobFile(const std::string& fileName);
 // A triangle is checked only when its three sides pass their own checks.
 std::vector<JobProblem> jobProblems(const Job& job);
 std::optional<JobProblem> firstJobProblem(const Job& job);
+
+// The version a job is written as: 2 when it holds what version 1 cannot say.
+int jobVersion(const Job& job);
 
 // The job of the last completed Compute action in `record`.
 Job jobOf(const ChainState& record);

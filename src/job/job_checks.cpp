@@ -2,6 +2,7 @@
 // (lists as long as N says, finite numbers, names that can be typed as one reply).
 
 #include <cmath>
+#include <utility>
 
 #include "entry/value_checks.h"
 #include "job/job.h"
@@ -37,6 +38,26 @@ std::optional<std::string> nameProblem(const std::string& name) {
     return replyLengthProblem(name);
 }
 
+// The instrument's stated accuracy: a and b not negative and not both zero, so that
+// every side has a standard error; the orientation angles' standard error positive.
+void weightProblems(const WeightModel& weights, Problems& problems) {
+    if (!weights.byInstrument()) return;
+    bool usable = true;
+    for (const auto& [path, value] : {std::pair{"weights.a", weights.a}, std::pair{"weights.b", weights.b}}) {
+        if (!std::isfinite(value))
+            problems.add(path, notFinite);
+        else if (value < 0)
+            problems.add(path, "测距精度不能为负数");
+        usable = usable && std::isfinite(value) && value >= 0;
+    }
+    if (usable && weights.a == 0 && weights.b == 0)
+        problems.add("weights", "测距精度的 a 与 b 不能都为零：边长的权将为无穷大");
+    if (!std::isfinite(weights.sigmaQ))
+        problems.add("weights.sigmaQ", notFinite);
+    else if (!(weights.sigmaQ > 0))
+        problems.add("weights.sigmaQ", "定向角的中误差应大于零");
+}
+
 }  // namespace
 
 std::vector<JobProblem> jobProblems(const Job& job) {
@@ -68,6 +89,7 @@ std::vector<JobProblem> jobProblems(const Job& job) {
         if (!std::isfinite(value)) problems.add(path, notFinite);
     if (std::isfinite(job.angleTolerance))
         problems.addIf("angleTolerance", toleranceProblem(job.angleTolerance));
+    if (job.jobOnly.weights) weightProblems(*job.jobOnly.weights, problems);
 
     for (int i = 0; i <= n + 1; ++i)
         problems.addIf(namePath(i, n), nameProblem(job.pointName[static_cast<std::size_t>(i)]),

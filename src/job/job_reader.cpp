@@ -31,8 +31,9 @@ constexpr std::size_t maxDepth = 2;
 
 const std::initializer_list<const char*> topKeys = {
     "trelvan", "N", "A", "B", "directionA", "directionB", "Ta", "Tb",
-    "Qa", "Qb", "angleTolerance", "points", "sides"};
+    "Qa", "Qb", "angleTolerance", "weights", "points", "sides"};
 const std::initializer_list<const char*> pointKeys = {"name", "X", "Y"};
+const std::initializer_list<const char*> weightKeys = {"model", "a", "b", "sigmaQ", "combine"};
 const std::initializer_list<const char*> directionKeys = {"X", "Y"};
 
 bool among(const std::string& key, std::initializer_list<const char*> keys) {
@@ -45,6 +46,7 @@ const std::initializer_list<const char*>* keysOfObject(std::size_t depth, const 
     if (depth == 1) return &topKeys;
     if (depth == 2 && (key == "A" || key == "B")) return &pointKeys;
     if (depth == 2 && (key == "directionA" || key == "directionB")) return &directionKeys;
+    if (depth == 2 && key == "weights") return &weightKeys;
     return nullptr;
 }
 
@@ -68,7 +70,7 @@ std::optional<std::uint64_t> newerVersionIn(const Json& root) {
 }
 
 std::string newerVersionText(std::uint64_t version) {
-    return "这是第 " + digits(version) + " 版的作业文件，本程序只能读第 " +
+    return "这是第 " + digits(version) + " 版的作业文件，本程序只能读到第 " +
            digits(jobFormatVersion) + " 版：请使用更新的 Trelvan";
 }
 
@@ -103,6 +105,12 @@ std::string shownKey(const std::string& key) {
     std::size_t cut = longest;
     while (cut > 0 && (static_cast<unsigned char>(quoted[cut]) & 0xC0) == 0x80) --cut;
     return quoted.substr(0, cut) + "…";
+}
+
+// A text value as a message quotes it.
+std::string quotedValue(const std::string& text) {
+    const std::string shown = shownKey(text);
+    return !shown.empty() && shown.front() == '"' ? shown : "\"" + shown + "\"";
 }
 
 // The word of letters at the start of `text`, in lower case.
@@ -313,6 +321,7 @@ public:
         number(root, "Qa", "Qa", job_.Qa);
         number(root, "Qb", "Qb", job_.Qb);
         number(root, "angleTolerance", "angleTolerance", job_.angleTolerance);
+        weights(root);
         names(root);
         sides(root);
         if (job_.pointName.size() < 2) job_.pointName.resize(2);
@@ -346,8 +355,9 @@ private:
         const auto found = root.find("trelvan");
         if (found == root.end()) return fail("trelvan", "缺少这个字段：不是 Trelvan 作业文件");
         if (const auto newer = newerVersionIn(root)) return fail("trelvan", newerVersionText(*newer));
-        if (!found->is_number_integer() || found->get<std::int64_t>() != jobFormatVersion)
-            return fail("trelvan", "应为整数 " + digits(jobFormatVersion) + "（作业文件的版本）");
+        if (!found->is_number_integer() || found->get<std::int64_t>() < 1 ||
+            found->get<std::int64_t>() > jobFormatVersion)
+            return fail("trelvan", "应为整数 1 到 " + digits(jobFormatVersion) + "（作业文件的版本）");
         return true;
     }
 
@@ -402,6 +412,47 @@ private:
         if (!typed && present)
             return fail(key, std::string(direction) + " 不为 0 和 0，不应再给外方位角 " + key);
         return !typed || number(root, key, key, out);
+    }
+
+    // How the observations are weighted: by the mean side, which needs nothing more,
+    // or by the instrument's stated accuracy, a + b·D for the sides (a and b 0 when
+    // left out, linear unless said otherwise) and sigmaQ for the orientation angles.
+    // What the values must be is checked with the job's other values.
+    bool weights(const Json& root) {
+        const auto found = root.find("weights");
+        if (found == root.end()) return true;
+        if (!found->is_object()) return fail("weights", "应为 JSON 对象");
+        WeightModel& model = job_.jobOnly.weights.emplace();
+        const Json* kind = member(*found, "model", "weights.model");
+        if (kind == nullptr) return false;
+        if (!kind->is_string()) return fail("weights.model", "应为文本");
+        const std::string name = kind->get<std::string>();
+        if (name == "meanSide") {
+            for (const char* key : {"a", "b", "sigmaQ", "combine"})
+                if (found->contains(key))
+                    return fail(std::string("weights.") + key, "按平均边长定权（meanSide）时不应给出此项");
+            return true;
+        }
+        if (name != "instrument")
+            return fail("weights.model", "未知的定权方式 " + quotedValue(name) +
+                                             "：应为 meanSide（按平均边长）或 instrument（按测距仪标称精度）");
+        model.model = WeightModel::Kind::Instrument;
+        bool ok = true;
+        for (auto [key, out] : {std::pair{"a", &model.a}, std::pair{"b", &model.b}})
+            if (found->contains(key)) ok = number(*found, key, std::string("weights.") + key, *out) && ok;
+        ok = number(*found, "sigmaQ", "weights.sigmaQ", model.sigmaQ) && ok;
+        if (const auto combine = found->find("combine"); combine != found->end()) {
+            const std::string how = combine->is_string() ? combine->get<std::string>() : std::string();
+            if (!combine->is_string()) {
+                ok = fail("weights.combine", "应为文本");
+            } else if (how == "quadrature") {
+                model.combine = WeightModel::Combine::Quadrature;
+            } else if (how != "linear") {
+                ok = fail("weights.combine", "未知的组合方式 " + quotedValue(how) +
+                                                 "：应为 linear（a + b·D）或 quadrature（平方和根）");
+            }
+        }
+        return ok;
     }
 
     // The names of points 1..N, between A's and B's.

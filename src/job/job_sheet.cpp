@@ -87,6 +87,7 @@ JobSheet sheetOf(const Job& job) {
     n = std::max({n, static_cast<int>(std::min<std::size_t>(listedPoints, maxTriangles)),
                   static_cast<int>(std::min<std::size_t>(listedSides / 2, maxTriangles)), 1});
     addTriangles(sheet, n);
+    sheet.jobOnly = job.jobOnly;
 
     if (!job.pointName.empty()) sheet[SheetField::NameA] = job.pointName.front();
     if (job.pointName.size() >= 2) sheet[SheetField::NameB] = job.pointName.back();
@@ -235,6 +236,7 @@ SheetProblems sheetProblems(const JobSheet& sheet) {
     Job& job = checked.job;
     const int n = sheet.triangles();
     job.N = static_cast<std::int16_t>(n);
+    job.jobOnly = sheet.jobOnly;
 
     // A text that is no number enters the job's checks as a value that is not finite,
     // so that it is found in its place in the dialogue's order; it is then named for

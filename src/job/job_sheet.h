@@ -33,6 +33,9 @@ struct JobSheet {
     std::vector<std::string> name;  // points 1..N at 0..N−1
     std::vector<std::string> side;  // S1..S(2N+1) at 0..2N; an even side without its sign
     std::vector<char> right;        // S(k) at k−1: an even side right of the route
+    // What the job holds besides the fields and cells above, kept as it was read so
+    // that a job opened and saved again keeps it.
+    JobOnlyValues jobOnly;
 
     int triangles() const { return static_cast<int>(name.size()); }
     int sides() const { return static_cast<int>(side.size()); }

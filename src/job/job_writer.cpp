@@ -45,6 +45,21 @@ OrderedJson knownPoint(const std::string& name, double x, double y) {
     return object;
 }
 
+// The weight model; by the instrument with all its values, the defaults included.
+OrderedJson weightsObject(const WeightModel& weights) {
+    OrderedJson object = OrderedJson::object();
+    if (!weights.byInstrument()) {
+        object["model"] = "meanSide";
+        return object;
+    }
+    object["model"] = "instrument";
+    object["a"] = number(weights.a);
+    object["b"] = number(weights.b);
+    object["sigmaQ"] = number(weights.sigmaQ);
+    object["combine"] = weights.combine == WeightModel::Combine::Quadrature ? "quadrature" : "linear";
+    return object;
+}
+
 // A new hidden file beside the one to be saved, created with the permissions of a new
 // file (the umask applies); its name goes to `path`.
 int createTemporary(const std::filesystem::path& folder, const std::string& name, std::string& path) {
@@ -61,10 +76,12 @@ int createTemporary(const std::filesystem::path& folder, const std::string& name
 
 }  // namespace
 
+int jobVersion(const Job& job) { return job.jobOnly.weights ? 2 : 1; }
+
 std::string jobText(const Job& job) {
     const std::size_t names = job.pointName.size();
     OrderedJson out = OrderedJson::object();
-    out["trelvan"] = jobFormatVersion;
+    out["trelvan"] = jobVersion(job);
     out["N"] = static_cast<int>(job.N);
     out["A"] = knownPoint(names > 0 ? job.pointName.front() : std::string(), job.Xa, job.Ya);
     out["B"] = knownPoint(names > 1 ? job.pointName.back() : std::string(), job.Xb, job.Yb);
@@ -75,6 +92,7 @@ std::string jobText(const Job& job) {
     out["Qa"] = number(job.Qa);
     out["Qb"] = number(job.Qb);
     out["angleTolerance"] = number(job.angleTolerance);
+    if (job.jobOnly.weights) out["weights"] = weightsObject(*job.jobOnly.weights);
     OrderedJson points = OrderedJson::array();
     for (std::size_t i = 1; i + 1 < names; ++i) points.push_back(job.pointName[i]);
     out["points"] = std::move(points);

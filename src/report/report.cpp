@@ -44,6 +44,14 @@ std::string millimetres(float metres) {
     return roundedFixed(static_cast<double>(millimetresOf(metres)), 2, 2);
 }
 
+// The weights taken from the instrument's stated accuracy, as the report states them
+// under its title: "定权：测距 a=2 毫米，b=2 毫米/公里（线性），定向角 σ=2.5 秒".
+std::string weightsLine(const WeightModel& w) {
+    const bool linear = w.combine == WeightModel::Combine::Linear;
+    return "定权：测距 a=" + generalNumber(w.a) + " 毫米，b=" + generalNumber(w.b) + " 毫米/公里" +
+           (linear ? "（线性）" : "（平方和根）") + "，定向角 σ=" + generalNumber(w.sigmaQ) + " 秒";
+}
+
 class Builder {
 public:
     explicit Builder(Report& report) : report_(report) {}
@@ -70,6 +78,8 @@ Report buildReport(const ChainState& s) {
     const std::size_t b = static_cast<std::size_t>(n) + 1;  // point B
 
     report.push_back({12, {{13, reportTitle(s)}}});
+    if (s.adjustment.weights.byInstrument())
+        report.push_back({10, {{13, weightsLine(s.adjustment.weights)}}, true});
 
     Builder r(report);
     r.empty();

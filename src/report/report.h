@@ -19,6 +19,9 @@ struct ReportItem {
 struct ReportLine {
     int fontSize = 10;  // points
     std::vector<ReportItem> items;  // none: an empty line
+    // On paper, the line starts where the report's first line started (the print
+    // set-up position) rather than at its first item's column.
+    bool underTitle = false;
 };
 
 using Report = std::vector<ReportLine>;

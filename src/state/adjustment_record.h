@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "state/weight_model.h"
+
 namespace trelvan {
 
 // Indices follow the chain numbering of ChainState: points 0..N+1, observations
@@ -15,9 +17,15 @@ struct AdjustmentRecord {
     // The angle tolerance Mb as typed (seconds). The record's mb holds the unit-weight
     // error after the adjustment, so the typed value is kept here.
     float typedTolerance = 0;
-    // The reciprocal weight of a side in millimetres, (1000·meanSide/rho)², relative to
-    // an angle of one second of unit weight.
+    // How the observations were weighted.
+    WeightModel weights;
+    // The reciprocal weight of a side of the mean length in square millimetres,
+    // relative to an angle of one second of unit weight: (1000·meanSide/rho)² by the
+    // mean side, the square of the instrument's standard error at that length.
     double sideCofactor = 0;
+    // The reciprocal weight of every observation, 0..2N+2: square seconds for the
+    // orientation angles, square millimetres for the sides.
+    std::vector<double> cofactor;
 
     std::vector<std::int16_t> sideSign;  // 0..N+1: sign of Qa, of each even side, of Qb
     // The provisional turning vertices as carried from A with the observed sides

@@ -5,8 +5,11 @@
 // can be computed again exactly.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "state/weight_model.h"
 
 namespace trelvan {
 
@@ -18,7 +21,9 @@ struct JobOnlyValues {
     // The sides as the distance meter measured them, and the chain's reduction
     // settings (边长归算).
 
-    // The weights of the observations (定权).
+    // The weights of the observations (定权); empty when the job names none, and
+    // the chain is then weighted by the mean side.
+    std::optional<WeightModel> weights;
 };
 
 struct TypedValues {

@@ -190,7 +190,7 @@ std::optional<std::string> JobActions::compute(const Job& job, const QString& fi
     ReplyListPrompter prompter(jobReplies(job));
     KeptMessage messages(form_.messages());
     computing_ = Origin{fileName, savedText};
-    const ComputeOutcome outcome = form_.compute(prompter, messages, true);
+    const ComputeOutcome outcome = form_.compute(prompter, messages, true, job.jobOnly);
     computing_.reset();
     if (outcome == ComputeOutcome::Completed) return std::nullopt;
     return messages.last.value_or("平差计算没有完成。");

@@ -405,14 +405,15 @@ void MainForm::setMessages(Messages* messages) {
 
 void MainForm::Command1_Click() { compute(*prompter_, *messages_); }
 
-ComputeOutcome MainForm::compute(Prompter& prompter, Messages& messages, bool unseen) {
+ComputeOutcome MainForm::compute(Prompter& prompter, Messages& messages, bool unseen,
+                                 const JobOnlyValues& jobOnly) {
     if (busy_) return ComputeOutcome::Cancelled;
     ComputeOutcome outcome = ComputeOutcome::Failed;
     {
         Busy busy(busy_);
         if (unseen) held_.hold();
         try {
-            outcome = trelvan::Command1_Click(record_, prompter, boxes_, messages);
+            outcome = trelvan::Command1_Click(record_, prompter, boxes_, messages, jobOnly);
         } catch (const std::exception& e) {
             // The record of the last completed computation is still whole: the action
             // replaces it only when it completes. The boxes show it again.

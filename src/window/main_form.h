@@ -108,8 +108,10 @@ public:
 
     // The Compute action with `prompter` answering its input boxes; how it ended.
     // Signals `resultCompleted` when it did. `unseen`: the prompter shows nothing (a job's
-    // replies), so the boxes are written once, when the action ends.
-    ComputeOutcome compute(Prompter& prompter, Messages& messages, bool unseen = false);
+    // replies), so the boxes are written once, when the action ends. `jobOnly`: what a
+    // job holds beyond its replies.
+    ComputeOutcome compute(Prompter& prompter, Messages& messages, bool unseen = false,
+                           const JobOnlyValues& jobOnly = {});
     Messages& messages() const { return *messages_; }
     // The job items of the 文件 menu, and the job file of the result on show.
     JobActions& jobs() const { return *jobs_; }

@@ -106,6 +106,7 @@ TEST(Precision, FiguresAtExactTiesReadAsTheReportPrintsThem) {
         ChainState s = chainOf(1);
         s.azimuthCondition = false;
         run.sideCofactor = 1;
+        run.cofactor[0] = run.cofactor[4] = 1;  // orientation angles of unit weight
         run.sideCorrectionSquareSum = 0;
         run.correction[0] = 1, run.correction[4] = -1;
         s.invPx = tc.invPx, s.invPy = tc.invPy;

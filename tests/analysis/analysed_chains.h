@@ -3,6 +3,7 @@
 // the operator typed, for the dense reference.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,13 +23,16 @@ struct Analysed {
 };
 
 // A fixture chain with some sides lengthened by `disturb` (side, metres), so that it
-// has misclosures, adjusted through every stage of the Compute action.
+// has misclosures, adjusted through every stage of the Compute action; weighted by
+// the mean side, or by `instrument` when given.
 inline Analysed analysedFixture(std::string name, const std::vector<Point>& points,
                                 const std::vector<int>& signs, double qa, double qb, bool closingAzimuth,
-                                const std::vector<std::pair<int, double>>& disturb, float tolerance = 6.0f) {
+                                const std::vector<std::pair<int, double>>& disturb, float tolerance = 6.0f,
+                                const std::optional<WeightModel>& instrument = std::nullopt) {
     Chain c = makeChain(points, signs, qa, qb, closingAzimuth);
     for (const auto& [k, metres] : disturb) c.state.side[k] += metres;
     c.state.mb = tolerance;
+    c.state.typed.jobOnly.weights = instrument;
     Analysed a{std::move(name), {}, {}};
     Observations& o = a.typed;
     o.n = c.state.N;
@@ -38,6 +42,7 @@ inline Analysed analysedFixture(std::string name, const std::vector<Point>& poin
     o.sign.assign(c.run.sideSign.begin(), c.run.sideSign.end());
     o.side = c.state.side;
     o.tolerance = tolerance;
+    o.instrument = instrument;
     EventLog log;
     RecordingBoxes boxes(log);
     adjust(c, boxes);
@@ -47,13 +52,15 @@ inline Analysed analysedFixture(std::string name, const std::vector<Point>& poin
 }
 
 // A generated chain (national-grid coordinates, typed azimuths and both orientation
-// angles) computed by the Compute action from its replies.
-inline Analysed analysedGenerated(std::string name, const bench::ChainOptions& options) {
+// angles) computed by the Compute action from its replies, weighted as a job says.
+inline Analysed analysedGenerated(std::string name, const bench::ChainOptions& options,
+                                  const std::optional<WeightModel>& instrument = std::nullopt) {
     const bench::GeneratedChain chain = bench::generateChain(options);
     Harness h;
     for (const auto& reply : chain.replies) h.prompter.add(reply);
     Analysed a{std::move(name), {}, {}};
-    if (Command1_Click(a.record, h.prompter, h.boxes, h.messages) != ComputeOutcome::Completed)
+    if (Command1_Click(a.record, h.prompter, h.boxes, h.messages, JobOnlyValues{.weights = instrument}) !=
+        ComputeOutcome::Completed)
         return a;
     Observations& o = a.typed;
     o.n = chain.triangles;
@@ -63,6 +70,7 @@ inline Analysed analysedGenerated(std::string name, const bench::ChainOptions& o
     o.sign.assign(chain.sideSign.begin(), chain.sideSign.end());
     o.side = chain.observedSide;
     o.tolerance = 2.5f;  // as the generator types it
+    o.instrument = instrument;
     return a;
 }
 

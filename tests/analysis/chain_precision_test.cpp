@@ -53,6 +53,24 @@ const std::vector<Analysed>& chains() {
         a.push_back(analysedGenerated("generated, 40 triangles with many fans",
                                       {.triangles = 40, .seed = 7, .sideNoiseMm = 3, .fanChance = 0.35}));
         a.push_back(analysedGenerated("generated, 200 triangles", {.triangles = 200, .seed = 3}));
+
+        // Weighted by the instrument: 2 mm + 2 mm/km added, or 3 mm and 5 mm/km in
+        // quadrature.
+        const WeightModel linear{WeightModel::Kind::Instrument, 2, 2, 2.5, WeightModel::Combine::Linear};
+        const WeightModel quadrature{WeightModel::Kind::Instrument, 3, 5, 1.5, WeightModel::Combine::Quadrature};
+        a.push_back(analysedFixture("instrument, linear: zigzag, both orientations", zigzag, zigzagSigns, 30, -40,
+                                    true, {{2, 0.004}, {5, -0.003}}, 6.0f, linear));
+        a.push_back(analysedFixture("instrument, quadrature: fans before the weakest point", fanChain(), fanSigns,
+                                    25, 35, true, {{1, 0.002}, {6, -0.005}, {9, 0.003}}, 6.0f, quadrature));
+        a.push_back(analysedFixture("instrument, linear: weakest point the first spoke of a fan", spokeChain(),
+                                    spokeSigns, -20, 15, true, {{3, 0.004}, {4, 0.002}}, 0.0f, linear));
+        a.push_back(analysedFixture("instrument, quadrature: two conditions, oriented at A", zigzag, zigzagSigns,
+                                    30, 0, false, {{2, 0.004}, {5, -0.003}}, 6.0f, quadrature));
+        a.push_back(analysedFixture("instrument, quadrature: national grid, fans", shifted(fanChain(), grid),
+                                    fanSigns, 25, 35, true, {{1, 0.002}, {6, -0.005}, {9, 0.003}}, 6.0f,
+                                    quadrature));
+        a.push_back(analysedGenerated("instrument, linear: generated, 40 triangles with many fans",
+                                      {.triangles = 40, .seed = 7, .sideNoiseMm = 3, .fanChance = 0.35}, linear));
         return a;
     }();
     return all;
@@ -84,7 +102,9 @@ TEST(ChainPrecision, EveryFigureAgreesWithADenseReference) {
         const ChainPrecision p = analysed(a);
         const Dense d = denseReference(a.typed, a.record.w);
         const Real mb = a.record.mb;
-        const Real sigma0 = std::fabs(Real(a.typed.tolerance)) / 2;
+        // Weighted by the instrument, the unit weight is one second a priori, whatever
+        // the tolerance (0 for one of the chains).
+        const Real sigma0 = a.typed.instrument ? 1 : std::fabs(Real(a.typed.tolerance)) / 2;
 
         // The corrections the adjustment applied are those of the reference, and so
         // is the unit-weight error formed from them.
@@ -190,6 +210,26 @@ TEST(ChainPrecision, TheMiddlePointHasTheShownStandardErrors) {
         const auto& middle = p.points[weakPointOf(a.record.N)];
         EXPECT_NEAR(middle.mx, a.record.mx, 1e-6 * a.record.md);
         EXPECT_NEAR(middle.my, a.record.my, 1e-6 * a.record.md);
+    }
+}
+
+// The window's 1/px and 1/py are the reference's cofactors of the middle point, and
+// ms is mb carried to a side of the mean length: 1000·mean/rho mm per second by the
+// mean side, the instrument's a + b·D there otherwise. (Stored as 32-bit floats.)
+TEST(ChainPrecision, TheWeightReciprocalsAndMsAgreeWithADenseReference) {
+    for (const Analysed& a : chains()) {
+        SCOPED_TRACE(a.name);
+        const Dense d = denseReference(a.typed, a.record.w);
+        const auto& q = d.Qp[weakPointOf(a.record.N)];
+        EXPECT_NEAR(a.record.invPx, q[0] * 1e6L, 3e-7L * (q[0] + q[2]) * 1e6L);
+        EXPECT_NEAR(a.record.invPy, q[2] * 1e6L, 3e-7L * (q[0] + q[2]) * 1e6L);
+        Real mean = 0;
+        for (int k = 1; k <= 2 * a.record.N + 1; ++k) mean += a.typed.side[k] / (2 * a.record.N + 1);
+        const auto& w = a.typed.instrument;
+        const Real sigma = !w ? 1000 * mean / 206265
+                           : w->combine == WeightModel::Combine::Linear ? w->a + w->b * mean / 1000
+                                                                       : std::hypot(Real(w->a), w->b * mean / 1000);
+        EXPECT_NEAR(a.record.ms, a.record.mb * sigma, 3e-7L * a.record.ms);
     }
 }
 

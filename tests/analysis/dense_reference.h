@@ -17,10 +17,12 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "state/constants.h"
+#include "state/weight_model.h"
 
 namespace trelvan::testing {
 
@@ -35,6 +37,9 @@ struct Observations {
     std::vector<int> sign;                // 1..N: the even sides' side of the route
     std::vector<double> side;             // 1..2N+1, positive, m
     float tolerance = 0;                  // Mb, seconds
+    // The instrument's stated accuracy, when the chain is weighted by it; otherwise
+    // every side is weighted by the mean side.
+    std::optional<WeightModel> instrument;
 };
 
 struct Dense {
@@ -183,6 +188,17 @@ inline Dense denseReference(const Observations& o, const std::array<float, 4>& w
     const Real sideQ = (mean / rho) * (mean / rho);  // (1000·mean/rho)² mm², in m²
     d.q.assign(d.m, sideQ);
     d.q[0] = d.q[d.m - 1] = 1;
+    if (o.instrument) {
+        // σ in millimetres from the length in kilometres; the cofactor in m², s².
+        const Real a = o.instrument->a, b = o.instrument->b, sq = o.instrument->sigmaQ;
+        const bool quadrature = o.instrument->combine == WeightModel::Combine::Quadrature;
+        for (int k = 1; k <= 2 * o.n + 1; ++k) {
+            const Real bd = b * static_cast<Real>(o.side[k]) / 1000;
+            const Real sigma = quadrature ? std::sqrt(a * a + bd * bd) : a + bd;
+            d.q[k] = sigma * sigma / 1e6L;
+        }
+        d.q[0] = d.q[d.m - 1] = sq * sq;
+    }
 
     std::vector<int> rows;
     if (o.azimuthCondition) rows.push_back(values + 2);

@@ -99,6 +99,19 @@ TEST(JobBatch, AJobThatCannotBeSavedStillLeavesTheReport) {
     EXPECT_EQ(fileContents(folder / "report.txt"), golden("run_typed_n4.report.txt"));
 }
 
+// A job's weights reach the adjustment: the report says so under its title, and the
+// job saved from the action keeps them.
+TEST(JobBatch, AJobsWeightsAreUsedStatedAndSaved) {
+    ScratchFolder folder;
+    writeFile(folder / "job.trv", instrumentExample());
+    const ProgramRun r = run(folder, "--batch --job " + (folder / "job.trv") + " --report-text " +
+                                         (folder / "report.txt") + " --save-job " + (folder / "saved.trv"));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(fileContents(folder / "saved.trv"), instrumentExample());
+    EXPECT_THAT(fileContents(folder / "report.txt"),
+                HasSubstr("---\n            定权：测距 a=2 毫米，b=2 毫米/公里（线性），定向角 σ=2.5 秒\n\n\n"));
+}
+
 // Only a completed action has a job.
 TEST(JobBatch, AnActionThatDoesNotCompleteSavesNoJob) {
     ScratchFolder folder;

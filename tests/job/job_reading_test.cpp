@@ -86,8 +86,8 @@ TEST(JobReading, EveryRuleRefusesWithItsPlaceAndReason) {
         {"version 1.0", example("\"trelvan\": 1", "\"trelvan\": 1.0"), "trelvan", "应为整数 1"},
         {"version as text", example("\"trelvan\": 1", "\"trelvan\": \"1\""), "trelvan", "应为整数 1"},
         {"no version", example("  \"trelvan\": 1,\n", ""), "trelvan", "不是 Trelvan 作业文件"},
-        {"a newer version", example("\"trelvan\": 1", "\"trelvan\": 2"), "trelvan",
-         "这是第 2 版的作业文件，本程序只能读第 1 版"},
+        {"a newer version", example("\"trelvan\": 1", "\"trelvan\": 3"), "trelvan",
+         "这是第 3 版的作业文件，本程序只能读到第 2 版"},
         {"a newer version with new fields", example("\"trelvan\": 1,", "\"trelvan\": 3, \"survey\": {},"),
          "trelvan", "第 3 版"},
         {"N of 2.5", example("\"N\": 4", "\"N\": 2.5"), "N", "应为整数"},
@@ -123,6 +123,28 @@ TEST(JobReading, EveryRuleRefusesWithItsPlaceAndReason) {
         {"a name with a lone carriage return", example("\"D3\"", "\"D\\r3\""), "points[2]", "点名中不能有换行符"},
         {"a tolerance that does not fit a float", example("2.5", "3.5e38"), "angleTolerance",
          "测角限差的数值过大"},
+        {"weights that are no object", weightedExample(R"("instrument")"),
+         "weights", "应为 JSON 对象"},
+        {"weights without a model", weightedExample(R"({"b": 2, "sigmaQ": 2.5})"),
+         "weights.model", "缺少这个字段"},
+        {"an unknown weight model", weightedExample(R"({"model": "equal"})"),
+         "weights.model", "未知的定权方式 \"equal\""},
+        {"an unknown field of the weights", weightedExample(R"({"model": "instrument", "c": 1})"),
+         "weights.c", "未知的字段"},
+        {"a figure beside mean-side weights", weightedExample(R"({"model": "meanSide", "b": 2})"),
+         "weights.b", "不应给出"},
+        {"a negative a", weightedExample(R"({"model": "instrument", "a": -2, "b": 2, "sigmaQ": 2.5})"),
+         "weights.a", "不能为负数"},
+        {"a negative b", weightedExample(R"({"model": "instrument", "a": 2, "b": -0.5, "sigmaQ": 2.5})"),
+         "weights.b", "不能为负数"},
+        {"a and b both zero", weightedExample(R"({"model": "instrument", "a": 0, "sigmaQ": 2.5})"),
+         "weights", "a 与 b 不能都为零"},
+        {"sigmaQ missing", weightedExample(R"({"model": "instrument", "a": 2, "b": 2})"),
+         "weights.sigmaQ", "缺少这个字段"},
+        {"sigmaQ of zero", weightedExample(R"({"model": "instrument", "a": 2, "sigmaQ": 0})"),
+         "weights.sigmaQ", "应大于零"},
+        {"an unknown combination", weightedExample(R"({"model": "instrument", "a": 2, "sigmaQ": 2, "combine": "sum"})"),
+         "weights.combine", "未知的组合方式 \"sum\""},
     };
 
     ScratchFolder folder;
@@ -232,6 +254,19 @@ TEST(JobReading, AcceptsWhatTheFormatAllows) {
          }},
         {"the numbers the dialogue reads", example("77.43016", "1e-400"),
          [](const Job& j) { EXPECT_EQ(j.Qa, 0); }},
+        // Weights: the instrument's written back whole, a left-out a and combination as
+        // 0 and linear; a version 2 job without them written as version 1.
+        {"weights from the instrument", weightedExample(R"({"sigmaQ": 1.5, "b": 3, "model": "instrument"})"),
+         [](const Job& j) {
+             EXPECT_EQ(j.jobOnly.weights,
+                       (WeightModel{WeightModel::Kind::Instrument, 0, 3, 1.5, WeightModel::Combine::Linear}));
+             EXPECT_EQ(jobText(j), weightedExample("{\n    \"model\": \"instrument\",\n    \"a\": 0,\n    \"b\": 3,\n"
+                                                   "    \"sigmaQ\": 1.5,\n    \"combine\": \"linear\"\n  }"));
+         }},
+        {"weights by the mean side", weightedExample(R"({"model": "meanSide"})"),
+         [](const Job& j) { EXPECT_EQ(jobText(j), weightedExample("{\n    \"model\": \"meanSide\"\n  }")); }},
+        {"version 2 without weights", example("\"trelvan\": 1", "\"trelvan\": 2"),
+         [](const Job& j) { EXPECT_EQ(jobText(j), exampleJob()); }},
     };
     for (const Accepted& row : rows) {
         SCOPED_TRACE(row.rule);

@@ -43,6 +43,19 @@ inline std::string example(const std::string& from, const std::string& to) {
     return edited(exampleJob(), from, to);
 }
 
+// The example weighted as `weights` (a JSON object) says: a job of version 2.
+inline std::string weightedExample(const std::string& weights) {
+    const std::string tolerance = "  \"angleTolerance\": 2.5,\n";
+    return edited(example(tolerance, tolerance + "  \"weights\": " + weights + ",\n"), "\"trelvan\": 1",
+                  "\"trelvan\": 2");
+}
+
+// The example weighted by 2 mm + 2 mm/km and 2.5″, as the program writes it.
+inline std::string instrumentExample() {
+    return weightedExample("{\n    \"model\": \"instrument\",\n    \"a\": 2,\n    \"b\": 2,\n    \"sigmaQ\": 2.5,\n"
+                           "    \"combine\": \"linear\"\n  }");
+}
+
 // A fresh folder of its own for one test, removed with it.
 class ScratchFolder {
 public:

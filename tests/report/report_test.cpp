@@ -2,6 +2,7 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "report/report.h"
@@ -136,6 +137,24 @@ TEST(Report, TitleFollowsTheAdjustmentThatWasMade) {
         EXPECT_EQ(lines[2], "");
         EXPECT_EQ(lines[3], pad(21) + "起始点座标 :");
         EXPECT_EQ(buildReport(s).front().fontSize, 12);
+    }
+}
+
+// Weighted by the instrument, the report says how on a line of its own under the
+// title, at its column, the figures as typed; the two empty lines follow.
+TEST(Report, TheInstrumentsWeightsAreStatedUnderTheTitle) {
+    using W = WeightModel;
+    const std::pair<W, std::string> cases[] = {
+        {{W::Kind::Instrument, 2, 2, 2.5, W::Combine::Linear}, "a=2 毫米，b=2 毫米/公里（线性），定向角 σ=2.5 秒"},
+        {{W::Kind::Instrument, 0.6, 1.5, 1, W::Combine::Quadrature}, "a=0.6 毫米，b=1.5 毫米/公里（平方和根），定向角 σ=1 秒"},
+    };
+    for (const auto& [weights, stated] : cases) {
+        ChainState s = chainOf(2);
+        s.adjustment.weights = weights;
+        const auto lines = linesOf(reportText(s));
+        ASSERT_GE(lines.size(), 5u);
+        EXPECT_EQ(lines[1], pad(12) + "定权：测距 " + stated);
+        EXPECT_EQ(lines[2] + lines[3] + lines[4], pad(21) + "起始点座标 :");
     }
 }
 

@@ -149,6 +149,26 @@ TEST_F(JobWindow, OpenEditOneSideComputeAndSave) {
     EXPECT_EQ(caption(form), u("Trelvan - chain.trv*"));
 }
 
+// A job's weights stay with it through the window: opened, corrected in the editor,
+// computed and saved. A chain typed afterwards is weighted by the mean side.
+TEST_F(JobWindow, AJobsWeightsStayThroughTheEditorAndASave) {
+    testing::writeFile(file, testing::instrumentExample());
+    chosen = u(file);
+    form.menuActions().openJob->trigger();
+    form.menuActions().editJob->trigger();
+    JobEditor* editor = form.jobs().editor();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(editor->sideModel()->setData(editor->sideModel()->index(6, 0), u("735.733")));
+    editor->findChild<QPushButton*>(u("computeButton"))->click();
+    EXPECT_TRUE(h.messages.said.empty());
+    EXPECT_TRUE(form.record().adjustment.weights.byInstrument());
+    ASSERT_TRUE(form.jobs().saveJob());
+    EXPECT_EQ(testing::fileContents(file), testing::edited(testing::instrumentExample(), "735.633", "735.733"));
+
+    typeChain("run_typed_n4");
+    EXPECT_FALSE(form.record().adjustment.weights.byInstrument());
+}
+
 // A desktop with a decimal comma opens, shows and saves a job as any other.
 TEST_F(JobWindow, ADecimalCommaDesktopChangesNothing) {
     ASSERT_TRUE(form.jobs().openFile(u(file)));
@@ -191,7 +211,7 @@ TEST_F(JobWindow, ARefusedJobChangesNothingAndOpensMarked) {
         {"a syntax error", testing::example("\"Qb\": -63.29474,", "\"Qb\": -63.29474,,"), K::None, 0, {}, "JSON 语法错误"},
         {"a duplicated key", testing::example("\"Qb\": -63.29474,", "\"Qb\": -63.29474, \"Qb\": 1,"), K::None, 0, {},
          "字段重复出现"},
-        {"a newer version", testing::example("\"trelvan\": 1", "\"trelvan\": 2"), K::None, 0, {}, "第 2 版"},
+        {"a newer version", testing::example("\"trelvan\": 1", "\"trelvan\": 3"), K::None, 0, {}, "第 3 版"},
     };
     typeChain("run_single_triangle");
     const std::vector<QString> before = boxTexts(form);

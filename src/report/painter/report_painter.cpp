@@ -94,12 +94,15 @@ public:
         const qreal column = metrics.averageCharWidth();
         const qreal height = metrics.height();
         for (const ReportItem& item : line.items) {
-            if (item.tab > 0) {
+            if (line.underTitle && &item == &line.items.front() && firstX_) {
+                x_ = *firstX_;
+            } else if (item.tab > 0) {
                 const qreal target = (item.tab - 1) * column;
                 if (atSetUp_) {
                     // The first item starts at the set-up position, or further
                     // right when its column lies beyond it.
                     x_ = std::max(x_, target);
+                    firstX_ = x_;
                 } else {
                     // Glyph advances and the average width are scaled separately,
                     // so a position that is a hair past the column is still at it.
@@ -189,6 +192,7 @@ private:
     int fontSize_ = 0;
     std::optional<QFontMetricsF> metrics_;
     bool atSetUp_ = true;       // nothing printed and no line ended yet
+    std::optional<qreal> firstX_;  // where the first item of the report stands
     bool pagePrinted_ = false;  // something stands on the current page
     int printed_ = 1;           // the pages begun
 };

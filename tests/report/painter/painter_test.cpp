@@ -144,6 +144,19 @@ TEST_F(ReportPdf, ItemsStandAtTheirTabColumns) {
     EXPECT_EQ(wordsNamed(pages, "s(").size(), 9u);
 }
 
+// The weights from the instrument are stated on the line under the title, starting
+// where the title starts.
+TEST_F(ReportPdf, TheWeightsStandUnderTheTitle) {
+    ChainState s = namedChain(4);
+    s.adjustment.weights = {WeightModel::Kind::Instrument, 2, 2, 2.5, WeightModel::Combine::Linear};
+    const PdfPages pages = readPdfWords(write(s));
+    const auto weights = wordsNamed(pages, "定权：测距");
+    ASSERT_EQ(weights.size(), 1u);
+    const PdfWord& title = pages.words.front();
+    EXPECT_NEAR(weights[0].xMin, title.xMin, 0.5);
+    EXPECT_NEAR(weights[0].yMin - title.yMin, measure(12).line, 3.0);
+}
+
 TEST_F(ReportPdf, LongPointNamePushesTheCoordinatesToTheNextLine) {
     ChainState s = chainOf(1);
     s.pointName[1] = "第一号很长的控制点名称";
