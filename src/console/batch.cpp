@@ -24,6 +24,8 @@
 #include "job/job.h"
 #include "plot/painter/plot_painter.h"
 #include "plot/plot.h"
+#include "reduction/reduction.h"
+#include "reduction/reduction_table.h"
 #include "report/painter/report_painter.h"
 #include "report/report.h"
 #include "state/constants.h"
@@ -150,6 +152,8 @@ struct Options {
     std::string exportDat;  // the coordinates as a CASS data file
     std::string exportCsv;  // the coordinates and their precision as CSV
     std::string exportDxf;  // the chain as a drawing
+    std::string reductionText;
+    std::string reductionJson;
 };
 
 struct FileOption {
@@ -169,6 +173,8 @@ constexpr FileOption fileOptions[] = {
     {"--export-dat", &Options::exportDat},
     {"--export-csv", &Options::exportCsv},
     {"--export-dxf", &Options::exportDxf},
+    {"--reduction-text", &Options::reductionText},
+    {"--reduction-json", &Options::reductionJson},
 };
 
 // Parses the command line. On a usage error, `error` says what is wrong.
@@ -306,6 +312,11 @@ int runBatch(int argc, char** argv) {
             sayOnStandardError(message);
             return exitStatus::refusedJob;
         }
+        // Sides whose reduction asks for another zone are said before anything is asked.
+        if (reduction::hasReduction(reading.job.jobOnly)) {
+            const std::string warning = reduction::reductionWarning(reduction::reduce(reading.job));
+            if (!warning.empty()) messages.say(warning);
+        }
         replies = std::make_unique<ReplyListPrompter>(jobReplies(reading.job));
         jobOnly = reading.job.jobOnly;
     } else {
@@ -376,6 +387,16 @@ int runBatch(int argc, char** argv) {
         if (file->empty()) continue;
         const exports::Outcome outcome = exports::exportCoordinates(record, format, *file);
         if (!outcome.written()) notWritten(outcome.message);
+    }
+    if (!options->reductionText.empty() || !options->reductionJson.empty()) {
+        const reduction::Reduction reduced = reduction::reduce(record.typed);
+        const std::pair<const std::string*, std::string (*)(const reduction::Reduction&)> files[] = {
+            {&options->reductionText, reduction::reductionText}, {&options->reductionJson, reduction::reductionJson}};
+        for (const auto& [file, render] : files) {
+            if (file->empty()) continue;
+            if (const auto failure = writeFileAtomically(*file, render(reduced)))
+                notWritten("无法写入边长归算文件 " + *file + "：" + *failure);
+        }
     }
     if (!options->saveJob.empty()) {
         if (const auto failure = saveJob(options->saveJob, jobOf(record)))
