@@ -54,7 +54,7 @@ public:
         if (side_.type && !horizontal && *side_.type != "slope")
             fail("type", "应为 \"slope\"（斜距）或 \"horizontal\"（平距）");
         if (horizontal && (side_.dh || side_.Z))
-            fail(side_.dh ? "dh" : "Z", "平距（type 为 \"horizontal\"）不再需要 dh 或 Z：这条边是斜距吗");
+            fail(side_.dh ? "dh" : "Z", "平距（type 为 \"horizontal\"）不用 dh 或 Z；若这条边是斜距，type 应为 \"slope\"");
         if (!horizontal && side_.dh && side_.Z) fail("Z", "斜距只能给 dh（高差）和 Z（天顶距）其中之一");
         if (!horizontal && !side_.dh && !side_.Z)
             fail(nullptr, "斜距需要 dh（高差）或 Z（天顶距）其中之一，才能化为平距");

@@ -31,14 +31,14 @@ std::vector<std::string> headingOf(const Reduction& r) {
     return {
         "椭球：" + std::string(s.ellipsoid.name) + "（a = " + generalNumber(s.ellipsoid.a) + " 米，f = 1/" +
             generalNumber(s.ellipsoid.inverseFlattening) + "）",
-        "假东 falseEasting：" + generalNumber(s.falseEasting) + " 米；投影面高程 H0：" + generalNumber(s.H0) +
+        "东伪偏移 falseEasting：" + generalNumber(s.falseEasting) + " 米；投影面高程 H0：" + generalNumber(s.H0) +
             " 米；高斯投影改化：" + (s.gauss ? "是" : "否（投影面上的独立平面）"),
         "测距仪加常数 K：" + generalNumber(s.K) + " 毫米；乘常数 R：" + generalNumber(s.R) +
             " 毫米/公里；气象改正公式：" + meteo,
         "未给高程之边的平均高程 Hm：" + (s.Hm ? generalNumber(*s.Hm) + " 米" : std::string("未给")),
         "起始点 A 的纬度 B：" + latitudeText(r.latitude) + "；平均曲率半径 Rm：" +
             (std::isfinite(r.Rm) ? formatFixed(r.Rm, 3) + " 米" : std::string("—")),
-        "改正数以毫米计。超限：高程与投影改正合计超过 25 ppm（2.5 厘米/公里），宜换投影带或采用抵偿高程面。",
+        "超限：高程与投影改正合计超过 25 ppm（2.5 厘米/公里），宜换投影带或采用抵偿高程面。",
     };
 }
 
@@ -59,16 +59,16 @@ std::string latitudeText(double degrees) {
 
 Table reductionTable(const Reduction& r) {
     Table t;
-    t.title = "边长归算";
+    t.title = "实测边长的归算";
     t.heading = headingOf(r);
     t.columns = {{"边", false},
                  {"类型", false},
                  {"实测距离 D (米)", true},
                  {"平均高程 Hm (米)", true},
-                 {"加乘常数与气象", true},
-                 {"倾斜改正", true},
-                 {"归算到投影面", true},
-                 {"高斯投影改化", true},
+                 {"加乘常数与气象 (毫米)", true},
+                 {"倾斜改正 (毫米)", true},
+                 {"归算到投影面 (毫米)", true},
+                 {"高斯投影改化 (毫米)", true},
                  {"归算边长 D4 (米)", true},
                  {"高程与投影 (ppm)", true},
                  {"备注", false}};
@@ -83,10 +83,11 @@ Table reductionTable(const Reduction& r) {
 
 std::string reductionText(const Reduction& r) {
     const Table t = reductionTable(r);
-    std::string out = "Trelvan " + t.title + "\n\n";
+    std::string out = "Trelvan 边长归算\n\n";
     for (const std::string& line : t.heading) out += line + "\n";
     out += '\n';
     if (t.rows.empty()) return out + "没有实测边长：所有边长都是输入的平面边长。\n";
+    out += t.title + "\n";
 
     // Columns stand two cells apart; figures are right-aligned in theirs.
     constexpr int gap = 2;

@@ -21,7 +21,7 @@ struct TableRow {
 };
 
 struct Table {
-    std::string title;                 // "边长归算"
+    std::string title;                 // of the table of sides
     std::vector<std::string> heading;  // the settings, B and Rm, what a marked row means
     std::vector<TableColumn> columns;
     std::vector<TableRow> rows;        // empty when no side was measured
