@@ -91,7 +91,7 @@ std::optional<analysis::TableSheets> reductionSheets(const ChainState& record, c
         sheetTable.rows.push_back(std::move(r));
     }
     const double em = setup.em;
-    std::vector<analysis::HeadingLine> heading = {{table.title, 1.6 * em}, {title, 1.1 * em}};
+    std::vector<analysis::HeadingLine> heading = {{"边长归算", 1.6 * em}, {title, 1.1 * em}};
     for (const std::string& line : table.heading) heading.push_back({line, 0.95 * em});
     return analysis::TableSheets({std::move(sheetTable)}, std::move(heading), setup);
 }
