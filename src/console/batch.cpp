@@ -314,7 +314,7 @@ int runBatch(int argc, char** argv) {
         }
         // Sides whose reduction asks for another zone are said before anything is asked.
         if (reduction::hasReduction(reading.job.jobOnly)) {
-            const std::string warning = reduction::reductionWarning(reduction::reduce(reading.job));
+            const std::string warning = reduction::reductionWarning(reading.reduction);
             if (!warning.empty()) messages.say(warning);
         }
         replies = std::make_unique<ReplyListPrompter>(jobReplies(reading.job));

@@ -39,6 +39,7 @@
 
 #include "adjustment/compute.h"
 #include "entry/interfaces.h"
+#include "reduction/reduction.h"
 #include "state/chain_state.h"
 #include "state/number_format.h"
 #include "state/typed_values.h"
@@ -82,6 +83,9 @@ std::string refusalMessage(const std::string& fileName, const JobProblem& proble
 
 struct JobReading {
     Job job;                            // every field that could be read
+    // The reduction of its measured sides, when it has any (their reduced lengths are
+    // in the job's side list).
+    reduction::Reduction reduction;
     std::optional<JobProblem> problem;  // the first problem; none when accepted
     // The file is JSON in the shape of a job, so that its fields were read (into
     // `job`, as far as each could be); false when it was refused as a whole.
@@ -102,6 +106,13 @@ JobReading readJobFile(const std::string& fileName);
 // A triangle is checked only when its three sides pass their own checks.
 std::vector<JobProblem> jobProblems(const Job& job);
 std::optional<JobProblem> firstJobProblem(const Job& job);
+// The same with the job's reduction already made (reduction::reduce), so that a long
+// chain of measured sides is not reduced twice.
+std::vector<JobProblem> jobProblems(const Job& job, const reduction::Reduction& reduced);
+
+// Reduces the job's measured sides into its side list and checks it; the reduction
+// is kept in `reduced`.
+std::vector<JobProblem> reduceAndCheck(Job& job, reduction::Reduction& reduced);
 
 // The version a job is written as: 2 when it holds what version 1 cannot say (its
 // weights, a measured side, reduction settings), else 1.

@@ -93,8 +93,7 @@ std::optional<std::string> typedSideProblem(int k, double typed) {
 // A job that measures sides: the reduction's own checks, the chain's settings first
 // and each measured side in its place among the typed ones; the triangles with the
 // reduced lengths, or with the horizontal ones when the chain could not be reduced.
-void checkReducedSides(const Job& job, Problems& problems) {
-    const reduction::Reduction r = reduction::reduce(job);
+void checkReducedSides(const Job& job, const reduction::Reduction& r, Problems& problems) {
     const int n = job.N;
     std::vector<std::vector<const reduction::Problem*>> atSide(static_cast<std::size_t>(2 * n) + 2);
     std::vector<const reduction::Problem*> afterSides;
@@ -127,6 +126,17 @@ void checkReducedSides(const Job& job, Problems& problems) {
 }  // namespace
 
 std::vector<JobProblem> jobProblems(const Job& job) {
+    if (!reduction::hasReduction(job.jobOnly)) return jobProblems(job, reduction::Reduction{});
+    return jobProblems(job, reduction::reduce(job));
+}
+
+std::vector<JobProblem> reduceAndCheck(Job& job, reduction::Reduction& reduced) {
+    reduced = reduction::hasReduction(job.jobOnly) ? reduction::reduce(job) : reduction::Reduction{};
+    reduction::applyReduction(job, reduced);
+    return jobProblems(job, reduced);
+}
+
+std::vector<JobProblem> jobProblems(const Job& job, const reduction::Reduction& reduced) {
     Problems problems;
     const int n = job.N;
     if (!triangleCountOf(n)) {
@@ -162,7 +172,7 @@ std::vector<JobProblem> jobProblems(const Job& job) {
                        i == 0 || i == n + 1 ? -1 : i - 1);
 
     if (reduction::hasReduction(job.jobOnly)) {
-        checkReducedSides(job, problems);
+        checkReducedSides(job, reduced, problems);
         return problems.list;
     }
     const SideView typed{[&](int k, Problems& list) {

@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cctype>
 #include <cstdint>
+#include <deque>
 #include <initializer_list>
 #include <optional>
 #include <type_traits>
@@ -46,6 +48,27 @@ const std::initializer_list<const char*> reductionKeys = {
 const std::initializer_list<const char*> meteoKeys = {"A", "B"};
 const std::initializer_list<const char*> measuredSideKeys = {
     "D", "type", "dh", "Z", "Hm", "ppm", "t", "p", "right"};
+
+// A measured side as the parser met it: each of its fields, a value (a deeper one is
+// refused as it opens), in its place among measuredSideKeys. Kept apart from the
+// JSON of the job, so that a chain of thousands of measured sides builds no object
+// for each; its entry in the list of sides is a discarded value.
+struct RawSide {
+    enum Field : std::size_t { D, type, dh, Z, Hm, ppm, t, p, right, none };
+    std::array<Json, none> field;
+    std::array<bool, none> present{};
+
+    // The place of a key among measuredSideKeys; `none` for any other key.
+    static Field place(std::string_view key) {
+        std::size_t i = 0;
+        for (const char* k : measuredSideKeys) {
+            if (key == k) break;
+            ++i;
+        }
+        return static_cast<Field>(i);
+    }
+    const Json* find(Field f) const { return present[f] ? &field[f] : nullptr; }
+};
 
 bool among(const std::string& key, std::initializer_list<const char*> keys) {
     return std::any_of(keys.begin(), keys.end(), [&](const char* k) { return key == k; });
@@ -163,6 +186,7 @@ public:
     explicit JobSax(std::string_view text) : text_(text) {}
 
     Json root;
+    std::deque<RawSide> rawSides;
     std::optional<JobProblem> problem;
 
     bool null() override { return put(Json(nullptr)); }
@@ -193,6 +217,12 @@ public:
     bool key(string_t& key) override {
         Frame& frame = frames_.back();
         frame.key = key;
+        if (frame.raw != noRaw) {
+            frame.rawField = RawSide::place(key);
+            if (frame.rawField == RawSide::none) return stop(path(), "未知的字段");
+            if (rawSides[frame.raw].present[frame.rawField]) return stop(path(), "字段重复出现");
+            return true;
+        }
         if (frame.keys == nullptr) return true;
         if (!among(key, *frame.keys)) {
             // A newer version is named as such, not by its new fields.
@@ -217,7 +247,11 @@ public:
     }
 
 private:
+    static constexpr std::size_t noRaw = static_cast<std::size_t>(-1);
+
     struct Frame {
+        std::size_t raw = noRaw;                                   // a measured side's fields
+        RawSide::Field rawField = RawSide::none;                   // and the one being read
         Json* value = nullptr;                                     // null: not kept
         const std::initializer_list<const char*>* keys = nullptr;  // objects that are kept
         std::size_t limit = 0;                                     // lists that are kept
@@ -262,6 +296,12 @@ private:
             return &root;
         }
         Frame& frame = frames_.back();
+        if (frame.raw != noRaw) {
+            RawSide& side = rawSides[frame.raw];
+            side.field[frame.rawField] = std::move(value);
+            side.present[frame.rawField] = true;
+            return nullptr;
+        }
         if (frame.value == nullptr) {
             ++frame.count;
             return nullptr;
@@ -275,8 +315,7 @@ private:
         }
         ++frame.count;
         frame.value->push_back(std::move(value));
-        // A list holds no containers but measured sides: others would nest too deep.
-        return frame.value->back().is_object() ? &frame.value->back() : nullptr;
+        return nullptr;  // a list holds no containers: they would nest too deep
     }
 
     bool put(Json value) {
@@ -295,6 +334,16 @@ private:
                                 frames_.back().value != nullptr && keysOfObject(depth, outer, key) != nullptr;
         if (depth > maxDepth && !deepObject) return stop(path(), "嵌套层次超过作业文件的格式");
         bool ok = true;
+        if (deepObject && outer == "sides") {
+            store(Json(Json::value_t::discarded), ok);
+            if (!ok) return false;
+            Frame frame;
+            frame.keys = &measuredSideKeys;
+            frame.raw = rawSides.size();
+            rawSides.emplace_back();
+            frames_.push_back(std::move(frame));
+            return true;
+        }
         Json* stored = store(std::move(container), ok);
         if (!ok) return false;
         Frame frame;
@@ -325,7 +374,7 @@ private:
 // them; what the values must be is checked afterwards, as for any job.
 class FieldReader {
 public:
-    explicit FieldReader(Job& job) : job_(job) {}
+    FieldReader(Job& job, const std::deque<RawSide>& rawSides) : job_(job), rawSides_(rawSides) {}
     std::optional<JobProblem> problem;
 
     void read(const Json& root) {
@@ -386,13 +435,20 @@ private:
         return true;
     }
 
-    // An optional member; false, with a problem, when it has the wrong type.
-    template <class T>
-    bool optional(const Json& object, const char* key, const std::string& at, std::optional<T>& out,
-                  int index = -1) {
+    static const char* fieldName(const char* key) { return key; }
+    static const char* fieldName(RawSide::Field field) { return measuredSideKeys.begin()[field]; }
+    static const Json* lookup(const Json& object, const char* key) {
         const auto found = object.find(key);
-        if (found == object.end()) return true;
-        const std::string path = at + key;
+        return found == object.end() ? nullptr : &*found;
+    }
+    static const Json* lookup(const RawSide& side, RawSide::Field field) { return side.find(field); }
+
+    // An optional member; false, with a problem, when it has the wrong type.
+    template <class T, class Object, class Key>
+    bool optional(const Object& object, Key key, const std::string& at, std::optional<T>& out, int index = -1) {
+        const Json* found = lookup(object, key);
+        if (found == nullptr) return true;
+        const std::string path = at + fieldName(key);
         if constexpr (std::is_same_v<T, double>) {
             if (!found->is_number()) return fail(path, "应为数值", index);
         } else if constexpr (std::is_same_v<T, bool>) {
@@ -436,26 +492,27 @@ private:
 
     // A side given as the distance meter measured it. Its place in the side list holds
     // the distance, signed as the side lies, until the side is reduced.
-    bool measuredSide(const Json& object, int k) {
+    bool measuredSide(const RawSide& object, int k) {
         const int index = k - 1;
         const std::string at = sidePath(k) + ".";
         MeasuredSide side;
         side.k = k;
         bool ok = true;
-        if (const auto d = object.find("D"); d == object.end())
+        using F = RawSide::Field;
+        if (const Json* d = object.find(F::D); d == nullptr)
             ok = fail(at + "D", "缺少这个字段", index);
         else if (!d->is_number())
             ok = fail(at + "D", "应为数值", index);
         else
             side.D = d->get<double>();
-        ok = optional(object, "type", at, side.type, index) && ok;
-        ok = optional(object, "dh", at, side.dh, index) && ok;
-        ok = optional(object, "Z", at, side.Z, index) && ok;
-        ok = optional(object, "Hm", at, side.Hm, index) && ok;
-        ok = optional(object, "ppm", at, side.ppm, index) && ok;
-        ok = optional(object, "t", at, side.t, index) && ok;
-        ok = optional(object, "p", at, side.p, index) && ok;
-        ok = optional(object, "right", at, side.right, index) && ok;
+        ok = optional(object, F::type, at, side.type, index) && ok;
+        ok = optional(object, F::dh, at, side.dh, index) && ok;
+        ok = optional(object, F::Z, at, side.Z, index) && ok;
+        ok = optional(object, F::Hm, at, side.Hm, index) && ok;
+        ok = optional(object, F::ppm, at, side.ppm, index) && ok;
+        ok = optional(object, F::t, at, side.t, index) && ok;
+        ok = optional(object, F::p, at, side.p, index) && ok;
+        ok = optional(object, F::right, at, side.right, index) && ok;
         job_.side[static_cast<std::size_t>(k)] = side.right.value_or(false) ? -side.D : side.D;
         job_.jobOnly.measuredSides.push_back(std::move(side));
         return ok;
@@ -577,13 +634,15 @@ private:
         if (list == nullptr) return false;
         if (!list->is_array()) return fail("sides", "应为 JSON 数组");
         job_.side.assign(list->size() + 1, 0.0);
+        job_.jobOnly.measuredSides.reserve(rawSides_.size());
         bool ok = true;
+        std::size_t raw = 0;
         for (std::size_t k = 0; k < list->size(); ++k) {
             const Json& side = (*list)[k];
             if (side.is_number())
                 job_.side[k + 1] = side.get<double>();
-            else if (side.is_object())
-                ok = measuredSide(side, static_cast<int>(k) + 1) && ok;
+            else if (side.is_discarded() && raw < rawSides_.size())
+                ok = measuredSide(rawSides_[raw++], static_cast<int>(k) + 1) && ok;
             else
                 ok = fail(sidePath(static_cast<int>(k) + 1),
                           "应为数值（平面边长）或 JSON 对象（实测边长）",
@@ -593,6 +652,7 @@ private:
     }
 
     Job& job_;
+    const std::deque<RawSide>& rawSides_;
 };
 
 }  // namespace
@@ -621,12 +681,12 @@ JobReading parseJob(std::string_view bytes) {
         return refuse({"", -1, 0, 0, "JSON 语法错误"});
     }
 
-    FieldReader fields(reading.job);
+    FieldReader fields(reading.job, sax.rawSides);
     fields.read(sax.root);
     reading.fieldsRead = sax.root.is_object();
     if (fields.problem) return refuse(std::move(*fields.problem));
-    reduction::applyReduction(reading.job);
-    reading.problem = firstJobProblem(reading.job);
+    auto problems = reduceAndCheck(reading.job, reading.reduction);
+    if (!problems.empty()) reading.problem = std::move(problems.front());
     return reading;
 }
 

@@ -8,7 +8,6 @@
 #include <limits>
 
 #include "entry/value_checks.h"
-#include "reduction/reduction.h"
 #include "state/constants.h"
 #include "state/number_format.h"
 
@@ -292,9 +291,8 @@ SheetProblems sheetProblems(const JobSheet& sheet) {
         if (side.k % 2 == 0 && right != side.right.value_or(false)) side.right = right;
         job.jobOnly.measuredSides.push_back(std::move(side));
     }
-    reduction::applyReduction(job);
-
-    checked.problems = jobProblems(job);
+    reduction::Reduction reduced;
+    checked.problems = reduceAndCheck(job, reduced);
     if (!unread.empty()) {
         for (JobProblem& problem : checked.problems)
             for (const auto& [path, what] : unread)

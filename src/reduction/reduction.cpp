@@ -337,12 +337,9 @@ Reduction reduce(const TypedValues& job) {
     return r;
 }
 
-bool applyReduction(TypedValues& job) {
-    if (job.jobOnly.measuredSides.empty()) return true;
-    const Reduction r = reduce(job);
-    if (!r.reduced) return false;
-    for (const SideReduction& s : r.sides) job.side[static_cast<std::size_t>(s.k)] = s.value();
-    return true;
+void applyReduction(TypedValues& job, const Reduction& reduced) {
+    if (!reduced.reduced) return;
+    for (const SideReduction& s : reduced.sides) job.side[static_cast<std::size_t>(s.k)] = s.value();
 }
 
 }  // namespace trelvan::reduction

@@ -138,8 +138,8 @@ bool hasReduction(const JobOnlyValues& values);
 // (the job's checks say why not).
 Reduction reduce(const TypedValues& job);
 
-// The job with each measured side's reduced value in its side list; false, leaving
-// the list as it was, when the job cannot be reduced.
-bool applyReduction(TypedValues& job);
+// The job with each measured side's reduced value in its side list, from its
+// reduction; nothing changes when the job could not be reduced.
+void applyReduction(TypedValues& job, const Reduction& reduced);
 
 }  // namespace trelvan::reduction
