@@ -7,6 +7,7 @@
 #include <complex>
 #include <utility>
 
+#include <GeographicLib/Config.h>
 #include <GeographicLib/Ellipsoid.hpp>
 #include <GeographicLib/Math.hpp>
 #include <GeographicLib/TransverseMercator.hpp>
@@ -305,6 +306,8 @@ double Earth::radiusAlong(double dX, double dY) const {
     const double cos2Alpha = d2 > 0 ? dX * dX / d2 : 1;
     return N_ / (1 + ep2cos2B_ * cos2Alpha);
 }
+
+const char* geographicLibVersion() { return GEOGRAPHICLIB_VERSION_STRING; }
 
 bool hasReduction(const JobOnlyValues& values) { return !values.measuredSides.empty() || values.reduction; }
 

@@ -129,6 +129,9 @@ struct Reduction {
     bool reduced = false;
 };
 
+// The version of GeographicLib the sides are reduced with: "2.1.2".
+const char* geographicLibVersion();
+
 // True when the job measures a side or gives reduction settings.
 bool hasReduction(const JobOnlyValues& values);
 
