@@ -303,9 +303,9 @@ int runBatch(int argc, char** argv) {
     // A job is read and checked whole before anything of it is computed; a refused
     // one computes, reports and saves nothing.
     std::unique_ptr<Prompter> replies;
-    JobOnlyValues jobOnly;  // what the job holds beyond the replies
+    JobReading reading;  // the job's values that no input box asks for ride with the action
     if (!options->job.empty()) {
-        const JobReading reading = readJobFile(options->job);
+        reading = readJobFile(options->job);
         if (!reading.accepted()) {
             const std::string message = refusalMessage(options->job, *reading.problem);
             messages.say(message);
@@ -318,7 +318,6 @@ int runBatch(int argc, char** argv) {
             if (!warning.empty()) messages.say(warning);
         }
         replies = std::make_unique<ReplyListPrompter>(jobReplies(reading.job));
-        jobOnly = reading.job.jobOnly;
     } else {
         replies = std::make_unique<StdinPrompter>();
     }
@@ -326,7 +325,7 @@ int runBatch(int argc, char** argv) {
 
     ChainState record;
     // An action that does not complete says why last.
-    switch (Command1_Click(record, prompter, boxes, messages, jobOnly)) {
+    switch (Command1_Click(record, prompter, boxes, messages, reading.job.jobOnly)) {
         case ComputeOutcome::Completed: break;
         case ComputeOutcome::InputEnded: sayOnStandardError(messages.last()); return exitStatus::inputEnded;
         case ComputeOutcome::Failed:
