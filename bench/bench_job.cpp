@@ -1,10 +1,12 @@
 // Job files of generated chains: reading (the file, the JSON and every check),
 // checking a job alone, writing one atomically (flushed to the disk), and a whole
-// batch run of the program on a job, against the same run from replies.
+// batch run of the program on a job, against the same run from replies; and the
+// same job with every side measured, read, reduced and computed.
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <map>
 #include <stdexcept>
@@ -20,6 +22,7 @@
 #include "bench_support.h"
 #include "job/job.h"
 #include "job/job_sheet.h"
+#include "reduction/reduction.h"
 #include "window/job_actions.h"
 #include "window/job_editor.h"
 #include "window/main_form.h"
@@ -40,6 +43,44 @@ const std::string& jobFileOf(int triangles, bool weighted = false) {
             job.jobOnly.weights = WeightModel{WeightModel::Kind::Instrument, 2, 2, 2.5, WeightModel::Combine::Linear};
         if (const auto failure = saveJob(path, job)) throw std::runtime_error(*failure);
         found = files.emplace(std::pair{triangles, weighted}, path).first;
+    }
+    return found->second;
+}
+
+// The same chain with every side as a distance meter shows it: slope distances to
+// reflectors up to 1 % of the side higher or lower, 50 m above the height datum,
+// under the day's weather by the instrument's formula, each distance chosen so that
+// the side reduces to the length typed in the job above.
+const std::string& measuredJobFileOf(int triangles) {
+    static std::map<int, std::string> files;
+    auto found = files.find(triangles);
+    if (found == files.end()) {
+        Job job = readJobFile(jobFileOf(triangles)).job;
+        ReductionSettings settings;
+        settings.meteo = MeteoFormula{281.8, 79.39};
+        settings.Hm = 50;
+        job.jobOnly.reduction = settings;
+        for (int k = 1; k < static_cast<int>(job.side.size()); ++k) {
+            const double typed = job.side[static_cast<std::size_t>(k)];
+            MeasuredSide side;
+            side.k = k;
+            side.D = std::fabs(typed);
+            side.dh = (k % 3 - 1) * 0.01 * side.D;
+            side.t = 20 + k % 7;
+            side.p = 1000 - k % 11;
+            if (k % 2 == 0 && typed < 0) side.right = true;
+            job.jobOnly.measuredSides.push_back(side);
+        }
+        for (int pass = 0; pass < 2; ++pass) {
+            const reduction::Reduction r = reduction::reduce(job);
+            if (!r.reduced) throw std::runtime_error("the measured chain cannot be reduced");
+            for (const reduction::SideReduction& s : r.sides)
+                job.jobOnly.measuredSides[static_cast<std::size_t>(s.k - 1)].D *=
+                    std::fabs(job.side[static_cast<std::size_t>(s.k)]) / s.D4;
+        }
+        const std::string path = scratchPath("measured-" + std::to_string(triangles) + ".trv");
+        if (const auto failure = saveJob(path, job)) throw std::runtime_error(*failure);
+        found = files.emplace(triangles, path).first;
     }
     return found->second;
 }
@@ -119,6 +160,40 @@ void BM_BatchJobInstrument(benchmark::State& state) {
                   /*repliesOnInput=*/false);
 }
 BENCHMARK(BM_BatchJobInstrument)->Arg(16382)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The job with every side measured: read, reduced, its warnings said, computed.
+void BM_BatchMeasuredJob(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    std::string job;
+    try {
+        job = measuredJobFileOf(n);
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+        return;
+    }
+    timeBatchRuns(state, {"--job", job}, scratchPath("measured-transcript-" + std::to_string(n) + ".txt"),
+                  /*repliesOnInput=*/false);
+}
+BENCHMARK(BM_BatchMeasuredJob)->Arg(1000)->Arg(16382)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Reading alone: the file, the JSON, the reduction and every check.
+void BM_MeasuredJobRead(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    try {
+        const std::string& file = measuredJobFileOf(n);
+        for (auto _ : state) {
+            const JobReading reading = readJobFile(file);
+            if (!reading.accepted()) {
+                state.SkipWithError(reading.problem->what.c_str());
+                break;
+            }
+            benchmark::DoNotOptimize(reading.job.side.data());
+        }
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+    }
+}
+BENCHMARK(BM_MeasuredJobRead)->Arg(1000)->Arg(16382)->Unit(benchmark::kMillisecond);
 
 // The window opening a job file: read, checked, computed through the input boxes'
 // own dialogue with every text box written, and kept as the last completed job.

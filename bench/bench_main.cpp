@@ -235,6 +235,9 @@ int main(int argc, char** argv) {
             jobRun && replyRun ? std::optional<double>(*jobRun / *replyRun) : std::nullopt, 1.5, "x");
     t.check("job weighted by the instrument over unweighted, N = 16382",
             ratio(t.wall("BM_BatchJobInstrument/16382"), t.wall("BM_BatchJob/16382")), 1.05, "x");
+    const auto measuredRun = t.wall("BM_BatchMeasuredJob/16382");
+    t.check("batch run of the job with every side measured less the same job typed, N = 16382",
+            measuredRun && jobRun ? std::optional<double>(*measuredRun - *jobRun) : std::nullopt, 0.1, "s");
     t.check("batch run with --plot x.svg, N = 16382", t.wall("BM_BatchPlotSvg/16382"), 2.0, "s");
     t.check("batch run with --plot x.png, N = 16382", t.wall("BM_BatchPlotPng/16382"), 2.0, "s");
     t.check("batch run with --full-report-pdf, N = 1000", t.wall("BM_BatchFullReport/1000"), 2.0, "s");

@@ -9,7 +9,8 @@
 //     column for the syntax).
 // An accepted job:
 //   - passes the value checks that an editor would run on it;
-//   - written out, reads back as the very same values, bit for bit;
+//   - written out, reads back as the very same values, bit for bit, its measured
+//     sides and reduction settings included;
 //   - computed, never meets a refusal of the dialogue: its replies are all accepted,
 //     every one of them is used, and the action either completes or stops on
 //     impossible arithmetic with that one message;
@@ -18,6 +19,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +32,32 @@ inline bool sameBits(double a, double b) {
     return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
 }
 
+inline bool sameOptional(const std::optional<double>& a, const std::optional<double>& b) {
+    return a.has_value() == b.has_value() && (!a || sameBits(*a, *b));
+}
+
+// The measured sides and the reduction settings, value for value.
+inline bool sameJobOnly(const JobOnlyValues& a, const JobOnlyValues& b) {
+    const auto sameSide = [](const MeasuredSide& x, const MeasuredSide& y) {
+        return x.k == y.k && sameBits(x.D, y.D) && x.type == y.type && sameOptional(x.dh, y.dh) &&
+               sameOptional(x.Z, y.Z) && sameOptional(x.Hm, y.Hm) && sameOptional(x.ppm, y.ppm) &&
+               sameOptional(x.t, y.t) && sameOptional(x.p, y.p) && x.right == y.right;
+    };
+    const auto sameSettings = [](const ReductionSettings& x, const ReductionSettings& y) {
+        const auto meteo = [](const std::optional<MeteoFormula>& m, bool b) {
+            return m ? std::optional<double>(b ? m->B : m->A) : std::nullopt;
+        };
+        return x.ellipsoid == y.ellipsoid && sameOptional(x.falseEasting, y.falseEasting) &&
+               sameOptional(x.H0, y.H0) && x.gauss == y.gauss && sameOptional(x.K, y.K) &&
+               sameOptional(x.R, y.R) && sameOptional(meteo(x.meteo, false), meteo(y.meteo, false)) &&
+               sameOptional(meteo(x.meteo, true), meteo(y.meteo, true)) && sameOptional(x.Hm, y.Hm);
+    };
+    return a.measuredSides.size() == b.measuredSides.size() &&
+           std::equal(a.measuredSides.begin(), a.measuredSides.end(), b.measuredSides.begin(), sameSide) &&
+           a.reduction.has_value() == b.reduction.has_value() &&
+           (!a.reduction || sameSettings(*a.reduction, *b.reduction));
+}
+
 inline bool sameJob(const Job& a, const Job& b) {
     const auto sameList = [](const std::vector<double>& x, const std::vector<double>& y) {
         return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), sameBits);
@@ -40,7 +68,7 @@ inline bool sameJob(const Job& a, const Job& b) {
            (!(a.Xpa == 0 && a.Ypa == 0) || sameBits(a.Ta, b.Ta)) &&
            (!(a.Xpb == 0 && a.Ypb == 0) || sameBits(a.Tb, b.Tb)) && sameBits(a.Qa, b.Qa) &&
            sameBits(a.Qb, b.Qb) && sameBits(a.angleTolerance, b.angleTolerance) &&
-           a.pointName == b.pointName && sameList(a.side, b.side) &&
+           a.pointName == b.pointName && sameList(a.side, b.side) && sameJobOnly(a.jobOnly, b.jobOnly) &&
            a.jobOnly.weights == b.jobOnly.weights;
 }
 

@@ -24,6 +24,8 @@
 #include "job/job.h"
 #include "plot/painter/plot_painter.h"
 #include "plot/plot.h"
+#include "reduction/reduction.h"
+#include "reduction/reduction_table.h"
 #include "report/painter/report_painter.h"
 #include "report/report.h"
 #include "state/constants.h"
@@ -150,6 +152,8 @@ struct Options {
     std::string exportDat;  // the coordinates as a CASS data file
     std::string exportCsv;  // the coordinates and their precision as CSV
     std::string exportDxf;  // the chain as a drawing
+    std::string reductionText;
+    std::string reductionJson;
 };
 
 struct FileOption {
@@ -169,6 +173,8 @@ constexpr FileOption fileOptions[] = {
     {"--export-dat", &Options::exportDat},
     {"--export-csv", &Options::exportCsv},
     {"--export-dxf", &Options::exportDxf},
+    {"--reduction-text", &Options::reductionText},
+    {"--reduction-json", &Options::reductionJson},
 };
 
 // Parses the command line. On a usage error, `error` says what is wrong.
@@ -297,17 +303,21 @@ int runBatch(int argc, char** argv) {
     // A job is read and checked whole before anything of it is computed; a refused
     // one computes, reports and saves nothing.
     std::unique_ptr<Prompter> replies;
-    JobOnlyValues jobOnly;  // what the job holds beyond the replies
+    JobReading reading;  // the job's values that no input box asks for ride with the action
     if (!options->job.empty()) {
-        const JobReading reading = readJobFile(options->job);
+        reading = readJobFile(options->job);
         if (!reading.accepted()) {
             const std::string message = refusalMessage(options->job, *reading.problem);
             messages.say(message);
             sayOnStandardError(message);
             return exitStatus::refusedJob;
         }
+        // Sides whose reduction asks for another zone are said before anything is asked.
+        if (reduction::hasReduction(reading.job.jobOnly)) {
+            const std::string warning = reduction::reductionWarning(reading.reduction);
+            if (!warning.empty()) messages.say(warning);
+        }
         replies = std::make_unique<ReplyListPrompter>(jobReplies(reading.job));
-        jobOnly = reading.job.jobOnly;
     } else {
         replies = std::make_unique<StdinPrompter>();
     }
@@ -315,7 +325,7 @@ int runBatch(int argc, char** argv) {
 
     ChainState record;
     // An action that does not complete says why last.
-    switch (Command1_Click(record, prompter, boxes, messages, jobOnly)) {
+    switch (Command1_Click(record, prompter, boxes, messages, reading.job.jobOnly)) {
         case ComputeOutcome::Completed: break;
         case ComputeOutcome::InputEnded: sayOnStandardError(messages.last()); return exitStatus::inputEnded;
         case ComputeOutcome::Failed:
@@ -376,6 +386,16 @@ int runBatch(int argc, char** argv) {
         if (file->empty()) continue;
         const exports::Outcome outcome = exports::exportCoordinates(record, format, *file);
         if (!outcome.written()) notWritten(outcome.message);
+    }
+    if (!options->reductionText.empty() || !options->reductionJson.empty()) {
+        const reduction::Reduction reduced = reduction::reduce(record.typed);
+        const std::pair<const std::string*, std::string (*)(const reduction::Reduction&)> files[] = {
+            {&options->reductionText, reduction::reductionText}, {&options->reductionJson, reduction::reductionJson}};
+        for (const auto& [file, render] : files) {
+            if (file->empty()) continue;
+            if (const auto failure = writeFileAtomically(*file, render(reduced)))
+                notWritten("无法写入边长归算文件 " + *file + "：" + *failure);
+        }
     }
     if (!options->saveJob.empty()) {
         if (const auto failure = saveJob(options->saveJob, jobOf(record)))

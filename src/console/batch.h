@@ -3,7 +3,7 @@
 //
 //   trelvan --batch [--report-text FILE] [--report-pdf FILE] [--full-report-pdf FILE]
 //                   [--analysis-text FILE] [--analysis-json FILE] [--plot FILE.svg|.png|.pdf]
-//                   [--save-job FILE] < replies.txt
+//                   [--save-job FILE] [--reduction-text FILE] [--reduction-json FILE] < replies.txt
 //   trelvan --batch --job FILE [the same options]
 //
 // Replies are read from standard input, one per line, or made from a job file. Standard output gets the

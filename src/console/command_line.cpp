@@ -31,6 +31,8 @@ const char* const usageText =
     "  --export-dat FILE       the coordinates as a CASS data file (GB18030)\n"
     "  --export-csv FILE       the coordinates and their precision as CSV\n"
     "  --export-dxf FILE       the chain as a DXF drawing (AutoCAD 2000)\n"
+    "  --reduction-text FILE   the measured sides reduced to the plane, UTF-8 text\n"
+    "  --reduction-json FILE   the same as JSON\n"
     "  --help                  show this help and exit\n"
     "  --version               show the version and exit\n"
     "\n"

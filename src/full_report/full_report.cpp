@@ -15,6 +15,8 @@
 #include "analysis/table_sheets.h"
 #include "plot/painter/plot_painter.h"
 #include "plot/plot.h"
+#include "reduction/reduction.h"
+#include "reduction/reduction_table.h"
 #include "report/report.h"
 #include "state/failure.h"
 #include "state/number_format.h"
@@ -75,6 +77,25 @@ bool newAddedPage(QPdfWriter& writer, QPageLayout::Orientation orientation) {
     return writer.newPage();
 }
 
+// The reduction of the measured sides on sheets, as the analysis sets its tables:
+// none when no side was measured.
+std::optional<analysis::TableSheets> reductionSheets(const ChainState& record, const std::string& title,
+                                                     const analysis::SheetSetup& setup) {
+    if (record.typed.jobOnly.measuredSides.empty()) return std::nullopt;
+    const reduction::Table table = reduction::reductionTable(reduction::reduce(record.typed));
+    analysis::Table sheetTable{table.title, {}, {}};
+    for (const reduction::TableColumn& c : table.columns) sheetTable.columns.push_back({c.header, c.numeric});
+    for (const reduction::TableRow& row : table.rows) {
+        analysis::TableRow r{{}, row.marked};
+        for (const std::string& cell : row.cells) r.cells.push_back({cell, std::nullopt});
+        sheetTable.rows.push_back(std::move(r));
+    }
+    const double em = setup.em;
+    std::vector<analysis::HeadingLine> heading = {{"边长归算", 1.6 * em}, {title, 1.1 * em}};
+    for (const std::string& line : table.heading) heading.push_back({line, 0.95 * em});
+    return analysis::TableSheets({std::move(sheetTable)}, std::move(heading), setup);
+}
+
 // Progress of one part of the work, told as progress of the whole.
 PaintProgress partOf(const PaintProgress& whole, int offset, int total) {
     if (!whole) return {};
@@ -110,6 +131,8 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
     setup.em = tableEm;
     setup.textWidth = measure;
     const analysis::TableSheets sheets = analysis::analysisSheets(*precision, reportTitle(record), setup);
+    const std::optional<analysis::TableSheets> reduced = reductionSheets(record, reportTitle(record), setup);
+    const int reductionCount = reduced ? reduced->count() : 0;
 
     const plot::ChainFigure figure = plot::recordFigure(record, *precision);
     plot::PageSetup page = plot::paperFor(figure);
@@ -123,6 +146,7 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
 
     int tableRows = 0;
     for (int i = 0; i < sheets.count(); ++i) tableRows += sheets.rowsOn(i);
+    for (int i = 0; i < reductionCount; ++i) tableRows += reduced->rowsOn(i);
     const int work = static_cast<int>(report.size()) + tableRows + plot::plotWork(plot);
     const PageFoot foot = pageFootOf(record, jobFile, unsaved);
 
@@ -146,20 +170,34 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
 
         // The report, exactly as printed, its pages numbered out of the whole.
         outcome.reportPages = reportPageCount(report, writer);
+        outcome.reductionPages = reductionCount;
         outcome.analysisPages = sheets.count();
-        outcome.pages = outcome.reportPages + outcome.analysisPages + 1;
+        outcome.pages = outcome.reportPages + outcome.reductionPages + outcome.analysisPages + 1;
         const PaintedPages painted =
             paintReportPages(report, painter, writer, partOf(progress, 0, work), {foot, 1, outcome.pages});
         if (painted.stopped) return stop();
         if (!painted.failure.isEmpty()) return fail(painted.failure);
 
-        // The analysis tables, each sheet with its footer.
         int done = static_cast<int>(report.size());
         const SheetMap map(writer);
+        // The reduction of the measured sides, each sheet with its footer.
+        for (int i = 0; i < reductionCount; ++i) {
+            if (!newAddedPage(writer, QPageLayout::Portrait)) return fail(QStringLiteral("输出设备未能换到新的一页。"));
+            analysis::Sheet sheet = reduced->sheet(i);
+            for (analysis::SheetText& t :
+                 analysis::pageFooter(a4Short, a4Long, pdfMarginMillimetres, foot.computedAt,
+                                      outcome.reportPages + i + 1, outcome.pages, measure, foot.jobFile))
+                sheet.texts.push_back(std::move(t));
+            drawSheet(painter, map, sheet);
+            done += reduced->rowsOn(i);
+            if (progress && !progress(done, work)) return stop();
+        }
+
+        // The analysis tables, each sheet with its footer.
         for (int i = 0; i < sheets.count(); ++i) {
             if (!newAddedPage(writer, QPageLayout::Portrait)) return fail(QStringLiteral("输出设备未能换到新的一页。"));
             analysis::Sheet sheet = sheets.sheet(i);
-            const int number = outcome.reportPages + i + 1;
+            const int number = outcome.reportPages + outcome.reductionPages + i + 1;
             for (analysis::SheetText& t :
                  analysis::pageFooter(a4Short, a4Long, pdfMarginMillimetres, foot.computedAt, number, outcome.pages,
                                       measure, foot.jobFile))
@@ -183,7 +221,7 @@ FullReportOutcome writeFullReportPdf(const ChainState& record, const QString& fi
     if (!failed.isEmpty()) {
         outcome.kind = stopped ? FullReportOutcome::Kind::Stopped : FullReportOutcome::Kind::Failed;
         outcome.message = stopped ? QString() : failure(fileName, failed);
-        outcome.reportPages = outcome.analysisPages = outcome.pages = 0;
+        outcome.reportPages = outcome.reductionPages = outcome.analysisPages = outcome.pages = 0;
         return outcome;
     }
     outcome.kind = FullReportOutcome::Kind::Written;

@@ -1,9 +1,10 @@
 #pragma once
 // The full report of the last completed computation, in one PDF: the report exactly
-// as 打 印 prints it, then the precision analysis of the whole chain in tables set
-// out on A4, then the chain plot on a page of its own (landscape when the chain is
-// wider than tall). Every page carries in its foot the date and time of the
-// computation, the job file's name when there is one, and "第 i 页 共 n 页".
+// as 打 印 prints it, then the reduction of the measured sides when the job has any
+// (边长归算), then the precision analysis of the whole chain in tables set out on A4,
+// then the chain plot on a page of its own (landscape when the chain is wider than
+// tall). Every page carries in its foot the date and time of the computation, the
+// job file's name when there is one, and "第 i 页 共 n 页".
 
 #include <string>
 
@@ -18,8 +19,9 @@ struct FullReportOutcome {
     enum class Kind { Written, Failed, Stopped };
     Kind kind = Kind::Failed;
     QString message;  // why it failed, naming the file
-    // The pages written: the report's, the analysis's, and all (those two and the plot).
-    int reportPages = 0, analysisPages = 0, pages = 0;
+    // The pages written: the report's, the reduction's, the analysis's, and all (those
+    // three and the plot).
+    int reportPages = 0, reductionPages = 0, analysisPages = 0, pages = 0;
 
     bool written() const { return kind == Kind::Written; }
 };

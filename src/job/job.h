@@ -10,6 +10,7 @@
 //   "Ta": 312.2415, "Tb": 160.23026,  "Qa": 77.43016, "Qb": -63.29474,
 //   "angleTolerance": 2.5,
 //   "weights": {"model": "instrument", "a": 2, "b": 2, "sigmaQ": 2.5, "combine": "linear"},
+//   "reduction": {"ellipsoid": "CGCS2000", "H0": 0, "Hm": 45, …}
 //   "points": ["D1", "D2", "D3", "D4"],          the names of points 1 … N
 //   "sides": [601.544, -848.482, …]               S1 … S(2N+1) as typed
 //
@@ -17,9 +18,12 @@
 // directionA is 0 and 0, Tb likewise: a direction point with both coordinates
 // non-zero gives the azimuth, one with a single zero means no orientation at that
 // end, as in the dialogue. An even side is negative when it lies right of the route.
-// The weights may be left out: the chain is then weighted by the mean side. A job
-// that names its weights is version 2; any other is written as version 1, as it
-// always was.
+// The weights may be left out: the chain is then weighted by the mean side. An
+// entry of "sides" may be a side as the distance meter measured it, an object such
+// as {"D": 769.5012, "dh": -12.3, "Hm": 45, "right": true}, reduced to the plane
+// (reduction/reduction.h) with the chain's "reduction" settings. A job that names
+// its weights, measures a side or gives reduction settings is version 2; any other
+// is written as version 1, as it always was.
 //
 // A job is checked whole before anything of it is computed. Whatever the dialogue
 // refuses, a job is refused for, by the dialogue's own checks and reasons.
@@ -35,6 +39,7 @@
 
 #include "adjustment/compute.h"
 #include "entry/interfaces.h"
+#include "reduction/reduction.h"
 #include "state/chain_state.h"
 #include "state/number_format.h"
 #include "state/typed_values.h"
@@ -44,14 +49,15 @@ namespace trelvan {
 // A job: the values of one Compute action as typed.
 using Job = TypedValues;
 
-// The newest version of the format this program reads.
+// The newest version of the format this program reads and writes.
 inline constexpr int jobFormatVersion = 2;
 inline constexpr std::size_t maxJobFileBytes = std::size_t{16} * 1024 * 1024;
 
 // Where a job goes wrong, and what is wrong there.
 struct JobProblem {
-    // The field: "N", "A.X", "directionB.Y", "Ta", "points[3]", "sides[6]", "points"
-    // for the list as a whole; empty for the file as a whole.
+    // The field: "N", "A.X", "directionB.Y", "Ta", "points[3]", "sides[6]",
+    // "sides[6].dh", "reduction.K", "points" for the list as a whole; empty for the
+    // file as a whole.
     std::string path;
     // For an entry of points or sides: its index, counted from 0; otherwise −1.
     int index = -1;
@@ -63,7 +69,8 @@ struct JobProblem {
     std::string what;
 };
 
-// The place as a message names it: "sides[6] (S7)", "A.X", "第 3 行第 14 列".
+// The place as a message names it: "sides[6] (S7)", "sides[6] (S7).dh", "A.X",
+// "第 3 行第 14 列".
 std::string placeOf(const JobProblem& problem);
 
 // The fields that hold side k (counted from 1, S1 … S(2N+1)) and the name of the
@@ -76,6 +83,9 @@ std::string refusalMessage(const std::string& fileName, const JobProblem& proble
 
 struct JobReading {
     Job job;                            // every field that could be read
+    // The reduction of its measured sides, when it has any (their reduced lengths are
+    // in the job's side list).
+    reduction::Reduction reduction;
     std::optional<JobProblem> problem;  // the first problem; none when accepted
     // The file is JSON in the shape of a job, so that its fields were read (into
     // `job`, as far as each could be); false when it was refused as a whole.
@@ -96,8 +106,16 @@ JobReading readJobFile(const std::string& fileName);
 // A triangle is checked only when its three sides pass their own checks.
 std::vector<JobProblem> jobProblems(const Job& job);
 std::optional<JobProblem> firstJobProblem(const Job& job);
+// The same with the job's reduction already made (reduction::reduce), so that a long
+// chain of measured sides is not reduced twice.
+std::vector<JobProblem> jobProblems(const Job& job, const reduction::Reduction& reduced);
 
-// The version a job is written as: 2 when it holds what version 1 cannot say.
+// Reduces the job's measured sides into its side list and checks it; the reduction
+// is kept in `reduced`.
+std::vector<JobProblem> reduceAndCheck(Job& job, reduction::Reduction& reduced);
+
+// The version a job is written as: 2 when it holds what version 1 cannot say (its
+// weights, a measured side, reduction settings), else 1.
 int jobVersion(const Job& job);
 
 // The job of the last completed Compute action in `record`.
@@ -128,7 +146,8 @@ ComputeOutcome computeJob(const Job& job, ChainState& record, TextBoxes& boxes,
 
 // The job file's text: the keys in the order above, laid out by nlohmann/json's
 // dump(2), numbers in a form that reads back as the same double, and a final
-// newline.
+// newline. A measured side is written as its measurement, never as its reduced
+// length.
 std::string jobText(const Job& job);
 
 // The system calls of an atomic save, replaceable so that a failing disk can be

@@ -3,9 +3,11 @@
 
 #include <cmath>
 #include <utility>
+#include <functional>
 
 #include "entry/value_checks.h"
 #include "job/job.h"
+#include "reduction/reduction.h"
 #include "state/number_format.h"
 
 namespace trelvan {
@@ -58,9 +60,83 @@ void weightProblems(const WeightModel& weights, Problems& problems) {
         problems.add("weights.sigmaQ", "定向角的中误差应大于零");
 }
 
+// What the side checks need of a side: whether it passes on its own, and its length
+// for the triangles it belongs to, signed as typed.
+struct SideView {
+    std::function<void(int k, Problems&)> check;  // adds side k's problems
+    std::function<double(int k)> value;
+};
+
+// The sides in the order they are typed; each triangle once its closing side is in,
+// when its three sides are acceptable each on its own.
+void checkSides(int n, const SideView& view, Problems& problems) {
+    std::vector<bool> sideOk(static_cast<std::size_t>(2 * n) + 2, false);
+    for (int k = 1; k <= 2 * n + 1; ++k) {
+        const std::size_t before = problems.list.size();
+        view.check(k, problems);
+        sideOk[static_cast<std::size_t>(k)] = problems.list.size() == before;
+        if (k % 2 == 1 && k >= 3) {
+            const int i = (k - 1) / 2;
+            if (sideOk[2 * i - 1] && sideOk[2 * i] && sideOk[2 * i + 1])
+                problems.addIf(sidePath(k),
+                               triangleProblem(i, view.value(2 * i - 1), std::fabs(view.value(2 * i)),
+                                               view.value(2 * i + 1)),
+                               k - 1);
+        }
+    }
+}
+
+std::optional<std::string> typedSideProblem(int k, double typed) {
+    return std::isfinite(typed) ? sideProblem(k, typed) : std::optional<std::string>(notFinite);
+}
+
+// A job that measures sides: the reduction's own checks, the chain's settings first
+// and each measured side in its place among the typed ones; the triangles with the
+// reduced lengths, or with the horizontal ones when the chain could not be reduced.
+void checkReducedSides(const Job& job, const reduction::Reduction& r, Problems& problems) {
+    const int n = job.N;
+    std::vector<std::vector<const reduction::Problem*>> atSide(static_cast<std::size_t>(2 * n) + 2);
+    std::vector<const reduction::Problem*> afterSides;
+    for (const reduction::Problem& p : r.problems) {
+        if (p.index >= 0 && p.index < 2 * n + 1)
+            atSide[static_cast<std::size_t>(p.index) + 1].push_back(&p);
+        else if (p.path.rfind("sides", 0) == 0)
+            afterSides.push_back(&p);
+        else
+            problems.add(p.path, p.what);
+    }
+    std::vector<double> value(job.side.begin(), job.side.end());
+    std::vector<bool> measured(value.size(), false);
+    for (const MeasuredSide& m : job.jobOnly.measuredSides)
+        if (m.k >= 1 && m.k <= 2 * n + 1) measured[static_cast<std::size_t>(m.k)] = true;
+    for (const reduction::SideReduction& s : r.sides) {
+        const double length = r.reduced ? s.D4 : s.D2;
+        value[static_cast<std::size_t>(s.k)] = s.right ? -length : length;
+    }
+    const SideView view{[&](int k, Problems& list) {
+                            const auto at = static_cast<std::size_t>(k);
+                            for (const reduction::Problem* p : atSide[at]) list.add(p->path, p->what, p->index);
+                            if (!measured[at]) list.addIf(sidePath(k), typedSideProblem(k, value[at]), k - 1);
+                        },
+                        [&](int k) { return value[static_cast<std::size_t>(k)]; }};
+    checkSides(n, view, problems);
+    for (const reduction::Problem* p : afterSides) problems.add(p->path, p->what, p->index);
+}
+
 }  // namespace
 
 std::vector<JobProblem> jobProblems(const Job& job) {
+    if (!reduction::hasReduction(job.jobOnly)) return jobProblems(job, reduction::Reduction{});
+    return jobProblems(job, reduction::reduce(job));
+}
+
+std::vector<JobProblem> reduceAndCheck(Job& job, reduction::Reduction& reduced) {
+    reduced = reduction::hasReduction(job.jobOnly) ? reduction::reduce(job) : reduction::Reduction{};
+    reduction::applyReduction(job, reduced);
+    return jobProblems(job, reduced);
+}
+
+std::vector<JobProblem> jobProblems(const Job& job, const reduction::Reduction& reduced) {
     Problems problems;
     const int n = job.N;
     if (!triangleCountOf(n)) {
@@ -95,24 +171,15 @@ std::vector<JobProblem> jobProblems(const Job& job) {
         problems.addIf(namePath(i, n), nameProblem(job.pointName[static_cast<std::size_t>(i)]),
                        i == 0 || i == n + 1 ? -1 : i - 1);
 
-    // The sides in the order they are typed; each triangle once its closing side is in,
-    // when its three sides are acceptable each on its own.
-    std::vector<bool> sideOk(job.side.size(), false);
-    for (int k = 1; k <= 2 * n + 1; ++k) {
-        const double typed = job.side[static_cast<std::size_t>(k)];
-        const std::optional<std::string> problem =
-            std::isfinite(typed) ? sideProblem(k, typed) : std::optional<std::string>(notFinite);
-        sideOk[static_cast<std::size_t>(k)] = !problem;
-        problems.addIf(sidePath(k), problem, k - 1);
-        if (k % 2 == 1 && k >= 3) {
-            const int i = (k - 1) / 2;
-            if (sideOk[2 * i - 1] && sideOk[2 * i] && sideOk[2 * i + 1])
-                problems.addIf(sidePath(k),
-                               triangleProblem(i, job.side[2 * i - 1], std::fabs(job.side[2 * i]),
-                                             job.side[2 * i + 1]),
-                             k - 1);
-        }
+    if (reduction::hasReduction(job.jobOnly)) {
+        checkReducedSides(job, reduced, problems);
+        return problems.list;
     }
+    const SideView typed{[&](int k, Problems& list) {
+                             list.addIf(sidePath(k), typedSideProblem(k, job.side[static_cast<std::size_t>(k)]), k - 1);
+                         },
+                         [&](int k) { return job.side[static_cast<std::size_t>(k)]; }};
+    checkSides(n, typed, problems);
     return problems.list;
 }
 
@@ -132,8 +199,12 @@ std::string placeOf(const JobProblem& problem) {
         if (!problem.path.empty()) place += "（" + problem.path + "）";
         return place;
     }
-    if (problem.index >= 0 && problem.path.rfind("sides[", 0) == 0)
-        return problem.path + " (" + sideName(problem.index + 1) + ")";
+    // A side is named after its entry, before any field of it: "sides[6] (S7).dh".
+    if (problem.index >= 0 && problem.path.rfind("sides[", 0) == 0) {
+        const std::size_t entry = problem.path.find(']') + 1;
+        return problem.path.substr(0, entry) + " (" + sideName(problem.index + 1) + ")" +
+               problem.path.substr(entry);
+    }
     return problem.path;
 }
 

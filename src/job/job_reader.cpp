@@ -6,14 +6,20 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cctype>
 #include <cstdint>
+#include <deque>
 #include <initializer_list>
+#include <optional>
+#include <type_traits>
+
 #include <nlohmann/json.hpp>
 
 #include "entry/value_checks.h"
 #include "job/job.h"
+#include "reduction/reduction.h"
 #include "state/constants.h"
 #include "state/number_format.h"
 #include "state/utf8.h"
@@ -25,16 +31,44 @@ namespace {
 using Json = nlohmann::json;
 
 // A job nests no deeper than an object inside the top object ("A") or a list
-// ("sides"): anything deeper is refused as it opens, before it can take any stack or
-// memory worth the name.
+// ("sides"), and a measured side in the list of sides or the atmospheric formula in
+// the reduction settings: anything deeper is refused as it opens, before it can take
+// any stack or memory worth the name.
 constexpr std::size_t maxDepth = 2;
+constexpr std::size_t maxObjectDepth = 3;
 
 const std::initializer_list<const char*> topKeys = {
     "trelvan", "N", "A", "B", "directionA", "directionB", "Ta", "Tb",
-    "Qa", "Qb", "angleTolerance", "weights", "points", "sides"};
+    "Qa", "Qb", "angleTolerance", "weights", "reduction", "points", "sides"};
 const std::initializer_list<const char*> pointKeys = {"name", "X", "Y"};
 const std::initializer_list<const char*> weightKeys = {"model", "a", "b", "sigmaQ", "combine"};
 const std::initializer_list<const char*> directionKeys = {"X", "Y"};
+const std::initializer_list<const char*> reductionKeys = {
+    "ellipsoid", "falseEasting", "H0", "gauss", "K", "R", "meteo", "Hm"};
+const std::initializer_list<const char*> meteoKeys = {"A", "B"};
+const std::initializer_list<const char*> measuredSideKeys = {
+    "D", "type", "dh", "Z", "Hm", "ppm", "t", "p", "right"};
+
+// A measured side as the parser met it: each of its fields, a value (a deeper one is
+// refused as it opens), in its place among measuredSideKeys. Kept apart from the
+// JSON of the job, so that a chain of thousands of measured sides builds no object
+// for each; its entry in the list of sides is a discarded value.
+struct RawSide {
+    enum Field : std::size_t { D, type, dh, Z, Hm, ppm, t, p, right, none };
+    std::array<Json, none> field;
+    std::array<bool, none> present{};
+
+    // The place of a key among measuredSideKeys; `none` for any other key.
+    static Field place(std::string_view key) {
+        std::size_t i = 0;
+        for (const char* k : measuredSideKeys) {
+            if (key == k) break;
+            ++i;
+        }
+        return static_cast<Field>(i);
+    }
+    const Json* find(Field f) const { return present[f] ? &field[f] : nullptr; }
+};
 
 bool among(const std::string& key, std::initializer_list<const char*> keys) {
     return std::any_of(keys.begin(), keys.end(), [&](const char* k) { return key == k; });
@@ -42,11 +76,17 @@ bool among(const std::string& key, std::initializer_list<const char*> keys) {
 
 // The keys an object at this place may hold; null for an object whose contents are
 // not looked at (one where no object belongs, which is refused as a wrong type).
-const std::initializer_list<const char*>* keysOfObject(std::size_t depth, const std::string& key) {
+// `outer` is the key of the top object the place lies in, `key` the key it is read
+// for (empty in a list).
+const std::initializer_list<const char*>* keysOfObject(std::size_t depth, const std::string& outer,
+                                                       const std::string& key) {
     if (depth == 1) return &topKeys;
     if (depth == 2 && (key == "A" || key == "B")) return &pointKeys;
     if (depth == 2 && (key == "directionA" || key == "directionB")) return &directionKeys;
     if (depth == 2 && key == "weights") return &weightKeys;
+    if (depth == 2 && key == "reduction") return &reductionKeys;
+    if (depth == 3 && outer == "reduction" && key == "meteo") return &meteoKeys;
+    if (depth == 3 && outer == "sides" && key.empty()) return &measuredSideKeys;
     return nullptr;
 }
 
@@ -146,6 +186,7 @@ public:
     explicit JobSax(std::string_view text) : text_(text) {}
 
     Json root;
+    std::deque<RawSide> rawSides;
     std::optional<JobProblem> problem;
 
     bool null() override { return put(Json(nullptr)); }
@@ -176,6 +217,12 @@ public:
     bool key(string_t& key) override {
         Frame& frame = frames_.back();
         frame.key = key;
+        if (frame.raw != noRaw) {
+            frame.rawField = RawSide::place(key);
+            if (frame.rawField == RawSide::none) return stop(path(), "未知的字段");
+            if (rawSides[frame.raw].present[frame.rawField]) return stop(path(), "字段重复出现");
+            return true;
+        }
         if (frame.keys == nullptr) return true;
         if (!among(key, *frame.keys)) {
             // A newer version is named as such, not by its new fields.
@@ -200,7 +247,11 @@ public:
     }
 
 private:
+    static constexpr std::size_t noRaw = static_cast<std::size_t>(-1);
+
     struct Frame {
+        std::size_t raw = noRaw;                                   // a measured side's fields
+        RawSide::Field rawField = RawSide::none;                   // and the one being read
         Json* value = nullptr;                                     // null: not kept
         const std::initializer_list<const char*>* keys = nullptr;  // objects that are kept
         std::size_t limit = 0;                                     // lists that are kept
@@ -209,12 +260,14 @@ private:
         std::string key;        // the key being read in an object
     };
 
-    // The field being read: "A.X", "sides[6]".
+    // The field being read: "A.X", "sides[6]", "sides[6].dh". A list counts the
+    // entry whose contents are being read.
     std::string path() const {
         std::string p;
-        for (const Frame& frame : frames_) {
+        for (std::size_t f = 0; f < frames_.size(); ++f) {
+            const Frame& frame = frames_[f];
             if (frame.isList) {
-                p += "[" + digits(frame.count) + "]";
+                p += "[" + digits(f + 1 < frames_.size() ? frame.count - 1 : frame.count) + "]";
             } else if (!frame.key.empty()) {
                 if (!p.empty()) p += ".";
                 p += shownKey(frame.key);
@@ -225,9 +278,9 @@ private:
 
     // The index of the entry of points or sides being read; −1 elsewhere.
     int entryIndex() const {
-        if (frames_.size() != 2 || !frames_[1].isList) return -1;
+        if (frames_.size() < 2 || !frames_[1].isList) return -1;
         if (frames_[0].key != "points" && frames_[0].key != "sides") return -1;
-        return static_cast<int>(frames_[1].count);
+        return static_cast<int>(frames_.size() == 2 ? frames_[1].count : frames_[1].count - 1);
     }
 
     bool stop(std::string path, std::string what) {
@@ -243,6 +296,12 @@ private:
             return &root;
         }
         Frame& frame = frames_.back();
+        if (frame.raw != noRaw) {
+            RawSide& side = rawSides[frame.raw];
+            side.field[frame.rawField] = std::move(value);
+            side.present[frame.rawField] = true;
+            return nullptr;
+        }
         if (frame.value == nullptr) {
             ++frame.count;
             return nullptr;
@@ -267,10 +326,24 @@ private:
 
     bool open(Json container) {
         const bool isList = container.is_array();
-        if (frames_.size() + 1 > maxDepth) return stop(path(), "嵌套层次超过作业文件的格式");
-        const std::string key = frames_.empty() ? std::string() : frames_.back().key;
+        const std::string key = frames_.empty() || frames_.back().isList ? std::string() : frames_.back().key;
+        const std::string outer = frames_.empty() ? std::string() : frames_.front().key;
         const std::size_t depth = frames_.size() + 1;
+        // Deeper than a job, but for the objects that may stand there.
+        const bool deepObject = !isList && depth > maxDepth && depth <= maxObjectDepth &&
+                                frames_.back().value != nullptr && keysOfObject(depth, outer, key) != nullptr;
+        if (depth > maxDepth && !deepObject) return stop(path(), "嵌套层次超过作业文件的格式");
         bool ok = true;
+        if (deepObject && outer == "sides") {
+            store(Json(Json::value_t::discarded), ok);
+            if (!ok) return false;
+            Frame frame;
+            frame.keys = &measuredSideKeys;
+            frame.raw = rawSides.size();
+            rawSides.emplace_back();
+            frames_.push_back(std::move(frame));
+            return true;
+        }
         Json* stored = store(std::move(container), ok);
         if (!ok) return false;
         Frame frame;
@@ -280,7 +353,7 @@ private:
                 frame.limit = listLimit(depth, key);
                 if (frame.limit > 0) frame.value = stored;
             } else {
-                frame.keys = keysOfObject(depth, key);
+                frame.keys = keysOfObject(depth, outer, key);
                 if (frame.keys != nullptr) frame.value = stored;
             }
         }
@@ -301,7 +374,7 @@ private:
 // them; what the values must be is checked afterwards, as for any job.
 class FieldReader {
 public:
-    explicit FieldReader(Job& job) : job_(job) {}
+    FieldReader(Job& job, const std::deque<RawSide>& rawSides) : job_(job), rawSides_(rawSides) {}
     std::optional<JobProblem> problem;
 
     void read(const Json& root) {
@@ -322,6 +395,7 @@ public:
         number(root, "Qb", "Qb", job_.Qb);
         number(root, "angleTolerance", "angleTolerance", job_.angleTolerance);
         weights(root);
+        reductionSettings(root);
         names(root);
         sides(root);
         if (job_.pointName.size() < 2) job_.pointName.resize(2);
@@ -359,6 +433,89 @@ private:
             found->get<std::int64_t>() > jobFormatVersion)
             return fail("trelvan", "应为整数 1 到 " + digits(jobFormatVersion) + "（作业文件的版本）");
         return true;
+    }
+
+    static const char* fieldName(const char* key) { return key; }
+    static const char* fieldName(RawSide::Field field) { return measuredSideKeys.begin()[field]; }
+    static const Json* lookup(const Json& object, const char* key) {
+        const auto found = object.find(key);
+        return found == object.end() ? nullptr : &*found;
+    }
+    static const Json* lookup(const RawSide& side, RawSide::Field field) { return side.find(field); }
+
+    // An optional member; false, with a problem, when it has the wrong type.
+    template <class T, class Object, class Key>
+    bool optional(const Object& object, Key key, const std::string& at, std::optional<T>& out, int index = -1) {
+        const Json* found = lookup(object, key);
+        if (found == nullptr) return true;
+        const std::string path = at + fieldName(key);
+        if constexpr (std::is_same_v<T, double>) {
+            if (!found->is_number()) return fail(path, "应为数值", index);
+        } else if constexpr (std::is_same_v<T, bool>) {
+            if (!found->is_boolean()) return fail(path, "应为 true 或 false", index);
+        } else {
+            if (!found->is_string()) return fail(path, "应为文本", index);
+        }
+        out = found->get<T>();
+        return true;
+    }
+
+    // The chain's reduction settings, every one of them optional.
+    bool reductionSettings(const Json& root) {
+        const auto found = root.find("reduction");
+        if (found == root.end()) return true;
+        if (!found->is_object()) return fail("reduction", "应为 JSON 对象");
+        const Json& object = *found;
+        const std::string at = "reduction.";
+        ReductionSettings settings;
+        bool ok = optional(object, "ellipsoid", at, settings.ellipsoid);
+        ok = optional(object, "falseEasting", at, settings.falseEasting) && ok;
+        ok = optional(object, "H0", at, settings.H0) && ok;
+        ok = optional(object, "gauss", at, settings.gauss) && ok;
+        ok = optional(object, "K", at, settings.K) && ok;
+        ok = optional(object, "R", at, settings.R) && ok;
+        if (const auto meteo = object.find("meteo"); meteo != object.end()) {
+            if (!meteo->is_object()) {
+                ok = fail("reduction.meteo", "应为 JSON 对象");
+            } else {
+                MeteoFormula formula;
+                const bool a = number(*meteo, "A", "reduction.meteo.A", formula.A);
+                const bool b = number(*meteo, "B", "reduction.meteo.B", formula.B);
+                if (a && b) settings.meteo = formula;
+                ok = a && b && ok;
+            }
+        }
+        ok = optional(object, "Hm", at, settings.Hm) && ok;
+        job_.jobOnly.reduction = std::move(settings);
+        return ok;
+    }
+
+    // A side given as the distance meter measured it. Its place in the side list holds
+    // the distance, signed as the side lies, until the side is reduced.
+    bool measuredSide(const RawSide& object, int k) {
+        const int index = k - 1;
+        const std::string at = sidePath(k) + ".";
+        MeasuredSide side;
+        side.k = k;
+        bool ok = true;
+        using F = RawSide::Field;
+        if (const Json* d = object.find(F::D); d == nullptr)
+            ok = fail(at + "D", "缺少这个字段", index);
+        else if (!d->is_number())
+            ok = fail(at + "D", "应为数值", index);
+        else
+            side.D = d->get<double>();
+        ok = optional(object, F::type, at, side.type, index) && ok;
+        ok = optional(object, F::dh, at, side.dh, index) && ok;
+        ok = optional(object, F::Z, at, side.Z, index) && ok;
+        ok = optional(object, F::Hm, at, side.Hm, index) && ok;
+        ok = optional(object, F::ppm, at, side.ppm, index) && ok;
+        ok = optional(object, F::t, at, side.t, index) && ok;
+        ok = optional(object, F::p, at, side.p, index) && ok;
+        ok = optional(object, F::right, at, side.right, index) && ok;
+        job_.side[static_cast<std::size_t>(k)] = side.right.value_or(false) ? -side.D : side.D;
+        job_.jobOnly.measuredSides.push_back(std::move(side));
+        return ok;
     }
 
     // N must be written as an integer: 2.5 and 4.0 are not counts.
@@ -477,18 +634,25 @@ private:
         if (list == nullptr) return false;
         if (!list->is_array()) return fail("sides", "应为 JSON 数组");
         job_.side.assign(list->size() + 1, 0.0);
+        job_.jobOnly.measuredSides.reserve(rawSides_.size());
         bool ok = true;
+        std::size_t raw = 0;
         for (std::size_t k = 0; k < list->size(); ++k) {
             const Json& side = (*list)[k];
             if (side.is_number())
                 job_.side[k + 1] = side.get<double>();
+            else if (side.is_discarded() && raw < rawSides_.size())
+                ok = measuredSide(rawSides_[raw++], static_cast<int>(k) + 1) && ok;
             else
-                ok = fail(sidePath(static_cast<int>(k) + 1), "应为数值", static_cast<int>(k));
+                ok = fail(sidePath(static_cast<int>(k) + 1),
+                          "应为数值（平面边长）或 JSON 对象（实测边长）",
+                          static_cast<int>(k));
         }
         return ok;
     }
 
     Job& job_;
+    const std::deque<RawSide>& rawSides_;
 };
 
 }  // namespace
@@ -517,11 +681,12 @@ JobReading parseJob(std::string_view bytes) {
         return refuse({"", -1, 0, 0, "JSON 语法错误"});
     }
 
-    FieldReader fields(reading.job);
+    FieldReader fields(reading.job, sax.rawSides);
     fields.read(sax.root);
     reading.fieldsRead = sax.root.is_object();
     if (fields.problem) return refuse(std::move(*fields.problem));
-    reading.problem = firstJobProblem(reading.job);
+    auto problems = reduceAndCheck(reading.job, reading.reduction);
+    if (!problems.empty()) reading.problem = std::move(problems.front());
     return reading;
 }
 

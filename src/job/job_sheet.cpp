@@ -121,6 +121,8 @@ JobSheet sheetOf(const Job& job) {
         sheet.right[at(k)] = right;
         sheet.side[at(k)] = replyNumber(right ? -typed : typed);
     }
+    for (const MeasuredSide& m : job.jobOnly.measuredSides)
+        sheet.measuredCell.push_back(m.k >= 1 && m.k <= sheet.sides() ? sheet.side[at(m.k)] : std::string());
     return sheet;
 }
 
@@ -278,7 +280,19 @@ SheetProblems sheetProblems(const JobSheet& sheet) {
         job.side[static_cast<std::size_t>(k)] = sheet.right[at(k)] && k % 2 == 0 ? -length : length;
     }
 
-    checked.problems = jobProblems(job);
+    // The measured sides whose cells still show what they were given, on the side of
+    // the route the sheet puts them; then their reduced lengths in the side list.
+    job.jobOnly.measuredSides.clear();
+    const auto& measured = sheet.jobOnly.measuredSides;
+    for (std::size_t j = 0; j < measured.size() && j < sheet.measuredCell.size(); ++j) {
+        MeasuredSide side = measured[j];
+        if (side.k < 1 || side.k > sheet.sides() || sheet.side[at(side.k)] != sheet.measuredCell[j]) continue;
+        const bool right = sheet.right[at(side.k)];
+        if (side.k % 2 == 0 && right != side.right.value_or(false)) side.right = right;
+        job.jobOnly.measuredSides.push_back(std::move(side));
+    }
+    reduction::Reduction reduced;
+    checked.problems = reduceAndCheck(job, reduced);
     if (!unread.empty()) {
         for (JobProblem& problem : checked.problems)
             for (const auto& [path, what] : unread)

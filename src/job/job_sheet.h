@@ -33,9 +33,15 @@ struct JobSheet {
     std::vector<std::string> name;  // points 1..N at 0..N−1
     std::vector<std::string> side;  // S1..S(2N+1) at 0..2N; an even side without its sign
     std::vector<char> right;        // S(k) at k−1: an even side right of the route
-    // What the job holds besides the fields and cells above, kept as it was read so
-    // that a job opened and saved again keeps it.
+    // What the job holds besides the fields and cells above (its weights, measured
+    // sides, reduction settings), kept as it was read so that a job opened and saved
+    // again keeps it. A measured side's cell shows its reduced length (its measured
+    // distance when it could not be reduced); typed over, the side becomes a typed
+    // side, and a side whose triangle was removed goes with it. `measuredCell` holds
+    // the text each measured side's cell was given, in the order of
+    // jobOnly.measuredSides.
     JobOnlyValues jobOnly;
+    std::vector<std::string> measuredCell;
 
     int triangles() const { return static_cast<int>(name.size()); }
     int sides() const { return static_cast<int>(side.size()); }

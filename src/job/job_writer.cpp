@@ -37,6 +37,38 @@ OrderedJson xy(double x, double y) {
     return object;
 }
 
+// A measured side as it was read: only the values it gives, in the order of the
+// format.
+OrderedJson measured(const MeasuredSide& side) {
+    OrderedJson object = OrderedJson::object();
+    object["D"] = number(side.D);
+    if (side.type) object["type"] = *side.type;
+    const std::pair<const char*, const std::optional<double>*> values[] = {
+        {"dh", &side.dh}, {"Z", &side.Z}, {"Hm", &side.Hm}, {"ppm", &side.ppm}, {"t", &side.t}, {"p", &side.p}};
+    for (const auto& [key, value] : values)
+        if (*value) object[key] = number(**value);
+    if (side.right) object["right"] = *side.right;
+    return object;
+}
+
+OrderedJson reductionSettings(const ReductionSettings& settings) {
+    OrderedJson object = OrderedJson::object();
+    if (settings.ellipsoid) object["ellipsoid"] = *settings.ellipsoid;
+    if (settings.falseEasting) object["falseEasting"] = number(*settings.falseEasting);
+    if (settings.H0) object["H0"] = number(*settings.H0);
+    if (settings.gauss) object["gauss"] = *settings.gauss;
+    if (settings.K) object["K"] = number(*settings.K);
+    if (settings.R) object["R"] = number(*settings.R);
+    if (settings.meteo) {
+        OrderedJson meteo = OrderedJson::object();
+        meteo["A"] = number(settings.meteo->A);
+        meteo["B"] = number(settings.meteo->B);
+        object["meteo"] = std::move(meteo);
+    }
+    if (settings.Hm) object["Hm"] = number(*settings.Hm);
+    return object;
+}
+
 OrderedJson knownPoint(const std::string& name, double x, double y) {
     OrderedJson object = OrderedJson::object();
     object["name"] = name;
@@ -76,7 +108,10 @@ int createTemporary(const std::filesystem::path& folder, const std::string& name
 
 }  // namespace
 
-int jobVersion(const Job& job) { return job.jobOnly.weights ? 2 : 1; }
+int jobVersion(const Job& job) {
+    const JobOnlyValues& only = job.jobOnly;
+    return only.weights || !only.measuredSides.empty() || only.reduction ? 2 : 1;
+}
 
 std::string jobText(const Job& job) {
     const std::size_t names = job.pointName.size();
@@ -93,11 +128,20 @@ std::string jobText(const Job& job) {
     out["Qb"] = number(job.Qb);
     out["angleTolerance"] = number(job.angleTolerance);
     if (job.jobOnly.weights) out["weights"] = weightsObject(*job.jobOnly.weights);
+    if (job.jobOnly.reduction) out["reduction"] = reductionSettings(*job.jobOnly.reduction);
     OrderedJson points = OrderedJson::array();
     for (std::size_t i = 1; i + 1 < names; ++i) points.push_back(job.pointName[i]);
     out["points"] = std::move(points);
     OrderedJson sides = OrderedJson::array();
-    for (std::size_t k = 1; k < job.side.size(); ++k) sides.push_back(number(job.side[k]));
+    auto next = job.jobOnly.measuredSides.begin();
+    const auto end = job.jobOnly.measuredSides.end();
+    for (std::size_t k = 1; k < job.side.size(); ++k) {
+        while (next != end && next->k < static_cast<int>(k)) ++next;
+        if (next != end && next->k == static_cast<int>(k))
+            sides.push_back(measured(*next));
+        else
+            sides.push_back(number(job.side[k]));
+    }
     out["sides"] = std::move(sides);
     // Names come from the dialogue or an editor and are well-formed UTF-8; should one
     // not be, it is written with U+FFFD rather than not at all.

@@ -13,13 +13,51 @@
 
 namespace trelvan {
 
+// A side as the distance meter measured it (实测边长), exactly as the job gives it: a
+// value the job leaves out stays absent, so that the side is written back as it was
+// read and a corrected setting of the chain recomputes it.
+struct MeasuredSide {
+    int k = 0;                        // the side, S1 … S(2N+1)
+    double D = 0;                     // the distance the instrument showed, m
+    std::optional<std::string> type;  // "slope" (斜距, the default) or "horizontal" (平距)
+    std::optional<double> dh;         // reflector centre above the instrument centre, m
+    std::optional<double> Z;          // zenith angle, packed degrees.minutes-seconds
+    std::optional<double> Hm;         // mean height of the side above the height datum, m
+    std::optional<double> ppm;        // atmospheric correction as the instrument gives it
+    std::optional<double> t, p;       // temperature (°C) and pressure (hPa)
+    std::optional<bool> right;        // an even side right of the route
+};
+
+// The instrument's atmospheric formula, ppm = A − B·p / (273.15 + t).
+struct MeteoFormula {
+    double A = 0;
+    double B = 0;
+};
+
+// The chain's reduction settings (the job's "reduction" object), as written; the
+// defaults of whatever is left out are the reduction's to apply.
+struct ReductionSettings {
+    std::optional<std::string> ellipsoid;  // "CGCS2000", "Xian80" or "Beijing54"
+    std::optional<double> falseEasting;    // m
+    std::optional<double> H0;              // height of the projection surface, m
+    std::optional<bool> gauss;             // reduce to the Gauss plane
+    std::optional<double> K;               // additive constant, mm
+    std::optional<double> R;               // multiplicative constant, mm/km
+    std::optional<MeteoFormula> meteo;
+    std::optional<double> Hm;              // mean height of a side that gives none, m
+};
+
 // What a job may hold beyond the replies to the input boxes. The dialogue never asks
 // for these; a job's values ride with the Compute action that computes the job, so
 // that the completed record keeps them and a job saved from it writes them back as
 // they were read. Empty for a chain typed into the input boxes.
 struct JobOnlyValues {
     // The sides as the distance meter measured them, and the chain's reduction
-    // settings (边长归算).
+    // settings (边长归算). The sides are in increasing k; a side not among them was
+    // typed as a plane length. The side list of the job holds each measured side's
+    // reduced plane length D4, negative when it lies right of the route.
+    std::vector<MeasuredSide> measuredSides;
+    std::optional<ReductionSettings> reduction;
 
     // The weights of the observations (定权); empty when the job names none, and
     // the chain is then weighted by the mean side.

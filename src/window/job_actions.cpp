@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 
 #include "job/sheet_wording.h"
+#include "reduction/reduction.h"
+#include "reduction/reduction_table.h"
 #include "state/constants.h"
 #include "state/number_format.h"
 #include "window/job_editor.h"
@@ -192,7 +194,14 @@ std::optional<std::string> JobActions::compute(const Job& job, const QString& fi
     computing_ = Origin{fileName, savedText};
     const ComputeOutcome outcome = form_.compute(prompter, messages, true, job.jobOnly);
     computing_.reset();
-    if (outcome == ComputeOutcome::Completed) return std::nullopt;
+    if (outcome == ComputeOutcome::Completed) {
+        // Measured sides whose reduction asks for another zone, said over the result.
+        if (reduction::hasReduction(job.jobOnly)) {
+            const std::string warning = reduction::reductionWarning(reduction::reduce(job));
+            if (!warning.empty()) form_.messages().say(warning + "。");
+        }
+        return std::nullopt;
+    }
     return messages.last.value_or("平差计算没有完成。");
 }
 

@@ -24,6 +24,7 @@
 #include <QScrollBar>
 
 #include "adjustment/compute.h"
+#include "reduction/reduction.h"
 #include "state/version.h"
 #include "window/analysis_window.h"
 #include "window/check_marks.h"
@@ -451,9 +452,11 @@ QString aboutText() {
                "第 3 版或（由您选择）任何更新的版本再发布和修改它。本程序不提供任何担保。\n\n"
                "使用的库：\n"
                "Qt %2（Core、Gui、Widgets、PrintSupport；构建时 Qt %3）\n"
-               "%4（DXF 文件）")
+               "%4（DXF 文件）\n"
+               "GeographicLib %5（边长归算的椭球与高斯投影）")
         .arg(QString::fromUtf8(programVersion), QString::fromUtf8(qVersion()),
-             QStringLiteral(QT_VERSION_STR), QString::fromStdString(exports::drawingLibrary()));
+             QStringLiteral(QT_VERSION_STR), QString::fromStdString(exports::drawingLibrary()),
+             QString::fromUtf8(reduction::geographicLibVersion()));
 }
 
 void MainForm::showAbout() { QMessageBox::about(this, QStringLiteral("关于 Trelvan"), aboutText()); }

@@ -59,7 +59,9 @@ inline Analysed analysedGenerated(std::string name, const bench::ChainOptions& o
     Harness h;
     for (const auto& reply : chain.replies) h.prompter.add(reply);
     Analysed a{std::move(name), {}, {}};
-    if (Command1_Click(a.record, h.prompter, h.boxes, h.messages, JobOnlyValues{.weights = instrument}) !=
+    JobOnlyValues weighted;
+    weighted.weights = instrument;
+    if (Command1_Click(a.record, h.prompter, h.boxes, h.messages, weighted) !=
         ComputeOutcome::Completed)
         return a;
     Observations& o = a.typed;

@@ -79,7 +79,9 @@ TEST(BatchFiles, AFileNotWrittenGivesStatusFourAndTheOthersAreWritten) {
     for (const QStringList& options :
          {QStringList{"--plot", dir.filePath("missing/plot.svg"), "--full-report-pdf", full, "--report-text", report},
           QStringList{"--full-report-pdf", dir.filePath("missing/full.pdf"), "--plot", plot, "--report-text",
-                      report}}) {
+                      report},
+          QStringList{"--reduction-json", dir.filePath("missing/reduction.json"), "--report-text", report},
+          QStringList{"--reduction-text", dir.filePath("missing/reduction.txt"), "--report-text", report}}) {
         QFile::remove(report), QFile::remove(full), QFile::remove(plot);
         const ProgramRun r = runBatch(options);
         EXPECT_EQ(r.status, 4);

@@ -20,6 +20,7 @@
 #include "analysis/findings.h"
 #include "analysis/tables.h"
 #include "full_report/full_report.h"
+#include "job/job.h"
 #include "plot/computed_chain.h"
 #include "plot/plot.h"
 #include "report/painter/pdf_reader.h"
@@ -66,6 +67,12 @@ std::vector<testing::ComputedChain> chains() {
                     "", "796.970", "", "-1049.501", "", "735.633", "", "1049.576", "", "799.645", ""});
     c.push_back(std::move(n4));
     c.push_back(testing::computeChain(70, 12, 0.25, {"GPS北山", "D东岗1"}));
+    // The worked example measured with a distance meter, one side over 25 ppm.
+    testing::ComputedChain measured;
+    testing::Harness h;
+    measured.outcome = computeJob(readJobFile(TRELVAN_SOURCE_DIR "/tests/golden/job_measured_n4.trv").job,
+                                  measured.record, h.boxes, h.messages);
+    c.push_back(std::move(measured));
     return c;
 }
 
@@ -88,11 +95,14 @@ TEST(FullReport, TheReportUnchangedThenTheAnalysisThenThePlot) {
         EXPECT_GT(calls, 0);
         EXPECT_EQ(lastDone, lastTotal);
 
-        // Page count: the printed report's pages, the analysis pages and the plot.
+        // Page count: the printed report's pages, the reduction's when a side was
+        // measured, the analysis pages and the plot.
         const int reportPages = pageCount(printed), pages = pageCount(full);
+        const bool measured = !record.typed.jobOnly.measuredSides.empty();
         EXPECT_EQ(outcome.reportPages, reportPages);
+        EXPECT_EQ(outcome.reductionPages, measured ? 1 : 0);
         EXPECT_GE(outcome.analysisPages, 1);
-        EXPECT_EQ(pages, reportPages + outcome.analysisPages + 1);
+        EXPECT_EQ(pages, reportPages + outcome.reductionPages + outcome.analysisPages + 1);
         EXPECT_EQ(outcome.pages, pages);
         if (record.N > 40) {
             EXPECT_GT(reportPages, 1);
@@ -117,8 +127,17 @@ TEST(FullReport, TheReportUnchangedThenTheAnalysisThenThePlot) {
             EXPECT_NE(text.find("计算时间：" + date), std::string::npos) << "page " << p;
         }
 
+        // The reduction after the report: every measured side, the one over 25 ppm marked.
+        if (measured) {
+            const std::string reduction = pagesText(full, reportPages + 1, reportPages + 1);
+            for (const char* seen : {"边长归算", "CGCS2000", "S1 ", "S2 ", "S9 ", "超限"})
+                EXPECT_NE(reduction.find(seen), std::string::npos) << seen;
+            EXPECT_EQ(reduction.find("S4 "), std::string::npos) << "a typed side";
+        }
+
         // Every point by name in the analysis pages.
-        const std::string analysis = pagesText(full, reportPages + 1, reportPages + outcome.analysisPages);
+        const int analysisFrom = reportPages + outcome.reductionPages + 1;
+        const std::string analysis = pagesText(full, analysisFrom, analysisFrom + outcome.analysisPages - 1);
         for (const std::string& name : record.pointName)
             EXPECT_NE(analysis.find(name), std::string::npos) << name;
 

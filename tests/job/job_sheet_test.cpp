@@ -65,6 +65,42 @@ TEST(JobSheet, EveryJobComesBackFromTheEditorAsItWent) {
 
 // What a typed side becomes: numbers in the general number form, a negative even
 // side right of the route, anything else kept as typed to be corrected.
+// A job's measured sides and reduction settings ride through the editor's sheet: a
+// measured side keeps its measurement while its cell shows what it was given (its
+// reduced length), takes the side of the route chosen for it, becomes a typed side
+// when typed over, and goes with its triangle.
+TEST(JobSheet, MeasuredSidesRideThroughTheSheet) {
+    const JobReading reading =
+        parseJob(fileContents(std::string(TRELVAN_SOURCE_DIR) + "/tests/golden/job_measured_n4.trv"));
+    ASSERT_TRUE(reading.accepted());
+    struct Row {
+        const char* what;
+        std::function<void(JobSheet&)> edit;
+        std::vector<int> measured;  // the sides still measured
+        double s2;                  // S2 in the job's side list
+    };
+    const std::vector<Row> rows = {
+        {"nothing edited", [](JobSheet&) {}, {1, 2, 3, 5, 6, 8, 9}, -848.482},
+        {"S3 typed over", [](JobSheet& s) { typeSide(s, 3, "769.475"); }, {1, 2, 5, 6, 8, 9}, -848.482},
+        {"S3 given the same length again", [](JobSheet& s) { typeSide(s, 3, s.side[2]); }, {1, 2, 3, 5, 6, 8, 9},
+         -848.482},
+        {"S2 moved left of the route", [](JobSheet& s) { typeSidePosition(s, 2, "左"); }, {1, 2, 3, 5, 6, 8, 9},
+         848.482},
+        {"the last triangle removed", [](JobSheet& s) { removeLastTriangle(s); }, {1, 2, 3, 5, 6}, -848.482},
+    };
+    for (const Row& row : rows) {
+        JobSheet sheet = sheetOf(reading.job);
+        EXPECT_EQ(sheet.side[0].substr(0, 8), "601.5440") << "the reduced S1 on show";
+        row.edit(sheet);
+        const SheetCheck check = checkSheet(sheet);
+        std::vector<int> measured;
+        for (const MeasuredSide& m : check.job.jobOnly.measuredSides) measured.push_back(m.k);
+        EXPECT_EQ(measured, row.measured) << row.what;
+        EXPECT_EQ(check.job.jobOnly.reduction.has_value(), true) << row.what;
+        EXPECT_NEAR(check.job.side[2], row.s2, 1e-3) << row.what;
+    }
+}
+
 TEST(JobSheet, TypedSidesKeepTheirSideOfTheRoute) {
     struct Step {
         int k;
