@@ -15,31 +15,58 @@ namespace trelvan {
 
 namespace {
 
-// Each field, in the order of SheetField: its path in a job file, and how the editor
-// labels it (the group, then the field within it). A group of fields added to the
-// editor adds its rows here.
+// Each field, in the order of SheetField: its path in a job file, how the editor
+// labels it (the group, then the field within it), and the choice and the way of it
+// under which it is part of the job. A group of fields added to the editor adds its
+// rows here.
 struct FieldSpec {
     const char* path;
     const char* label;
+    std::optional<SheetChoice> governedBy = std::nullopt;
+    int openWhen = 0;
 };
-constexpr FieldSpec fieldSpecs[] = {
+constexpr int azimuth = static_cast<int>(EndOrientation::Azimuth);
+constexpr int directionPoint = static_cast<int>(EndOrientation::DirectionPoint);
+constexpr int instrument = static_cast<int>(SheetWeights::Instrument);
+const FieldSpec fieldSpecs[] = {
     {"A.name", "起始点 A 的点名"},
     {"A.X", "起始点 A 的 X 纵座标"},
     {"A.Y", "起始点 A 的 Y 横座标"},
     {"B.name", "闭合点 B 的点名"},
     {"B.X", "闭合点 B 的 X 纵座标"},
     {"B.Y", "闭合点 B 的 Y 横座标"},
-    {"directionA.X", "A 端外方向点 Pta 的 X 纵座标"},
-    {"directionA.Y", "A 端外方向点 Pta 的 Y 横座标"},
-    {"directionB.X", "B 端外方向点 Ptb 的 X 纵座标"},
-    {"directionB.Y", "B 端外方向点 Ptb 的 Y 横座标"},
-    {"Ta", "A 端外方位角 Ta"},
-    {"Tb", "B 端外方位角 Tb"},
+    {"directionA.X", "A 端外方向点 Pta 的 X 纵座标", SheetChoice::OrientationA, directionPoint},
+    {"directionA.Y", "A 端外方向点 Pta 的 Y 横座标", SheetChoice::OrientationA, directionPoint},
+    {"directionB.X", "B 端外方向点 Ptb 的 X 纵座标", SheetChoice::OrientationB, directionPoint},
+    {"directionB.Y", "B 端外方向点 Ptb 的 Y 横座标", SheetChoice::OrientationB, directionPoint},
+    {"Ta", "A 端外方位角 Ta", SheetChoice::OrientationA, azimuth},
+    {"Tb", "B 端外方位角 Tb", SheetChoice::OrientationB, azimuth},
     {"Qa", "A 端定向角 Qa"},
     {"Qb", "B 端定向角 Qb"},
     {"angleTolerance", "测角限差"},
+    {"weights.a", "测距精度 a", SheetChoice::Weights, instrument},
+    {"weights.b", "测距精度 b", SheetChoice::Weights, instrument},
+    {"weights.sigmaQ", "定向角中误差 σQ", SheetChoice::Weights, instrument},
 };
 static_assert(std::size(fieldSpecs) == sheetFieldCount);
+
+// Places of more than one field, or of a choice alone: a fault of values that are
+// wrong only together, or of a choice a job file names in a way the editor cannot.
+struct GroupSpec {
+    const char* path;
+    const char* label;
+    std::vector<SheetField> fields;
+    SheetChoice choice;
+};
+const GroupSpec groupSpecs[] = {
+    {"weights", "测距精度 a 与 b", {SheetField::InstrumentA, SheetField::InstrumentB}, SheetChoice::Weights},
+    {"weights.model", "定权方式", {}, SheetChoice::Weights},
+    {"weights.combine", "测距精度的组合方式", {}, SheetChoice::Combine},
+};
+
+// How the editor names each choice, in the order of SheetChoice.
+const char* const choiceLabels[] = {"A 端的定向方式", "B 端的定向方式", "定权方式", "测距精度的组合方式"};
+static_assert(std::size(choiceLabels) == sheetChoiceCount);
 
 const FieldSpec& specOf(SheetField field) { return fieldSpecs[static_cast<std::size_t>(field)]; }
 
@@ -72,6 +99,34 @@ JobSheet newSheet() {
     addTriangles(sheet, 1);
     return sheet;
 }
+
+int choiceOf(const JobSheet& sheet, SheetChoice choice) {
+    switch (choice) {
+        case SheetChoice::OrientationA: return static_cast<int>(sheet.orientationA);
+        case SheetChoice::OrientationB: return static_cast<int>(sheet.orientationB);
+        case SheetChoice::Weights: return static_cast<int>(sheet.weights);
+        case SheetChoice::Combine: return static_cast<int>(sheet.combine);
+    }
+    return 0;
+}
+
+void setChoice(JobSheet& sheet, SheetChoice choice, int way) {
+    switch (choice) {
+        case SheetChoice::OrientationA: sheet.orientationA = static_cast<EndOrientation>(way); break;
+        case SheetChoice::OrientationB: sheet.orientationB = static_cast<EndOrientation>(way); break;
+        case SheetChoice::Weights: sheet.weights = static_cast<SheetWeights>(way); break;
+        case SheetChoice::Combine: sheet.combine = static_cast<WeightModel::Combine>(way); break;
+    }
+}
+
+std::optional<SheetChoice> governingChoice(SheetField field) { return specOf(field).governedBy; }
+
+bool fieldInJob(const JobSheet& sheet, SheetField field) {
+    const FieldSpec& spec = specOf(field);
+    return !spec.governedBy || choiceOf(sheet, *spec.governedBy) == spec.openWhen;
+}
+
+bool combineInJob(const JobSheet& sheet) { return sheet.weights == SheetWeights::Instrument; }
 
 std::string shownNumber(std::string_view typed) {
     typed = trimmed(typed);
@@ -123,6 +178,18 @@ JobSheet sheetOf(const Job& job) {
     }
     for (const MeasuredSide& m : job.jobOnly.measuredSides)
         sheet.measuredCell.push_back(m.k >= 1 && m.k <= sheet.sides() ? sheet.side[at(m.k)] : std::string());
+
+    // The weights the job names, in the fields and choices of the sheet.
+    if (const std::optional<WeightModel>& weights = job.jobOnly.weights) {
+        sheet.weights = weights->byInstrument() ? SheetWeights::Instrument : SheetWeights::MeanSide;
+        if (weights->byInstrument()) {
+            sheet[SheetField::InstrumentA] = replyNumber(weights->a);
+            sheet[SheetField::InstrumentB] = replyNumber(weights->b);
+            sheet[SheetField::SigmaQ] = replyNumber(weights->sigmaQ);
+            sheet.combine = weights->combine;
+        }
+    }
+    sheet.jobOnly.weights.reset();
     return sheet;
 }
 
@@ -195,6 +262,7 @@ std::vector<std::vector<std::string>> pastedRows(std::string_view text) {
 }
 
 Pasted pasteSides(JobSheet& sheet, int first, int column, std::string_view text) {
+    if (column >= 2) return {0, "边长中误差 σ 由边长和测距精度算出，不能输入"};
     const auto rows = pastedRows(text);
     const int count = static_cast<int>(std::min<std::size_t>(rows.size(), std::numeric_limits<int>::max() / 4));
     if (count == 0 || first < 1 || first > sheet.sides()) return {};
@@ -255,19 +323,29 @@ SheetProblems sheetProblems(const JobSheet& sheet) {
     job.Ya = field(SheetField::Ya);
     job.Xb = field(SheetField::Xb);
     job.Yb = field(SheetField::Yb);
-    if (sheet.orientationA == EndOrientation::DirectionPoint) {
-        job.Xpa = field(SheetField::Xpa);
-        job.Ypa = field(SheetField::Ypa);
-    }
-    if (sheet.orientationB == EndOrientation::DirectionPoint) {
-        job.Xpb = field(SheetField::Xpb);
-        job.Ypb = field(SheetField::Ypb);
-    }
-    if (sheet.orientationA == EndOrientation::Azimuth) job.Ta = field(SheetField::Ta);
-    if (sheet.orientationB == EndOrientation::Azimuth) job.Tb = field(SheetField::Tb);
+    // A field of a way not chosen is no part of the job.
+    const auto open = [&](SheetField f, double& out) {
+        if (fieldInJob(sheet, f)) out = field(f);
+    };
+    open(SheetField::Xpa, job.Xpa);
+    open(SheetField::Ypa, job.Ypa);
+    open(SheetField::Xpb, job.Xpb);
+    open(SheetField::Ypb, job.Ypb);
+    open(SheetField::Ta, job.Ta);
+    open(SheetField::Tb, job.Tb);
     job.Qa = field(SheetField::Qa);
     job.Qb = field(SheetField::Qb);
     job.angleTolerance = field(SheetField::Tolerance);
+    if (sheet.weights != SheetWeights::Unnamed) {
+        WeightModel& weights = job.jobOnly.weights.emplace();
+        if (sheet.weights == SheetWeights::Instrument) {
+            weights.model = WeightModel::Kind::Instrument;
+            open(SheetField::InstrumentA, weights.a);
+            open(SheetField::InstrumentB, weights.b);
+            open(SheetField::SigmaQ, weights.sigmaQ);
+            weights.combine = sheet.combine;
+        }
+    }
 
     job.pointName.reserve(static_cast<std::size_t>(n) + 2);
     job.pointName.push_back(sheet[SheetField::NameA]);
@@ -337,6 +415,8 @@ SheetPlace sheetPlaceOf(const JobProblem& problem) {
     if (problem.line > 0) return place;
     for (int f = 0; f < sheetFieldCount; ++f)
         if (problem.path == fieldSpecs[f].path) return {Kind::Field, static_cast<SheetField>(f), 0};
+    for (int g = 0; g < static_cast<int>(std::size(groupSpecs)); ++g)
+        if (problem.path == groupSpecs[g].path) return {Kind::Group, SheetField::NameA, g};
     const bool points = problem.path.rfind("points", 0) == 0;
     const bool sides = problem.path.rfind("sides", 0) == 0;
     if ((points || sides) && problem.index >= 0)
@@ -355,8 +435,24 @@ std::string placeLabel(const SheetPlace& place) {
         case SheetPlace::Kind::Names: return "点名表";
         case SheetPlace::Kind::Sides: return "边长表";
         case SheetPlace::Kind::Count: return "三角形个数";
+        case SheetPlace::Kind::Group: return groupSpecs[place.index].label;
         case SheetPlace::Kind::None: break;
     }
+    return {};
+}
+
+std::string choiceLabel(SheetChoice choice) { return choiceLabels[static_cast<std::size_t>(choice)]; }
+
+std::vector<SheetField> placeFields(const SheetPlace& place) {
+    if (place.kind == SheetPlace::Kind::Field) return {place.field};
+    if (place.kind == SheetPlace::Kind::Group) return groupSpecs[place.index].fields;
+    return {};
+}
+
+std::vector<SheetChoice> placeChoices(const SheetPlace& place) {
+    if (place.kind == SheetPlace::Kind::Group) return {groupSpecs[place.index].choice};
+    if (place.kind == SheetPlace::Kind::Field)
+        if (const auto choice = governingChoice(place.field)) return {*choice};
     return {};
 }
 

@@ -12,8 +12,6 @@ namespace {
 
 std::size_t at(int k) { return static_cast<std::size_t>(k - 1); }
 
-EndOrientation& orientationOf(JobSheet& sheet, bool endA) { return endA ? sheet.orientationA : sheet.orientationB; }
-
 // The chain `triangles` long: cells cut off go, cells added are empty.
 void resize(JobSheet& sheet, int triangles) {
     const auto n = static_cast<std::size_t>(triangles);
@@ -26,7 +24,7 @@ void resize(JobSheet& sheet, int triangles) {
 void apply(const SheetEdit& edit, JobSheet& sheet, bool forward) {
     resize(sheet, forward ? edit.trianglesAfter : edit.trianglesBefore);
     for (const SheetEdit::Field& f : edit.fields) sheet[f.field] = forward ? f.after : f.before;
-    for (const SheetEdit::Orientation& o : edit.orientations) orientationOf(sheet, o.endA) = forward ? o.after : o.before;
+    for (const SheetEdit::Choice& c : edit.choices) setChoice(sheet, c.choice, forward ? c.after : c.before);
     for (const SheetEdit::Side& s : edit.sides) {
         if (s.k > sheet.sides()) continue;  // in a triangle the chain does not have at this end
         sheet.side[at(s.k)] = forward ? s.after : s.before;
@@ -41,7 +39,7 @@ void apply(const SheetEdit& edit, JobSheet& sheet, bool forward) {
 }  // namespace
 
 bool SheetEdit::empty() const {
-    return fields.empty() && orientations.empty() && sides.empty() && names.empty() &&
+    return fields.empty() && choices.empty() && sides.empty() && names.empty() &&
            trianglesBefore == trianglesAfter;
 }
 
@@ -57,10 +55,11 @@ SheetEdit editBetween(const JobSheet& before, const JobSheet& after) {
         const auto field = static_cast<SheetField>(f);
         if (before[field] != after[field]) edit.fields.push_back({field, before[field], after[field]});
     }
-    if (before.orientationA != after.orientationA)
-        edit.orientations.push_back({true, before.orientationA, after.orientationA});
-    if (before.orientationB != after.orientationB)
-        edit.orientations.push_back({false, before.orientationB, after.orientationB});
+    for (int c = 0; c < sheetChoiceCount; ++c) {
+        const auto choice = static_cast<SheetChoice>(c);
+        if (choiceOf(before, choice) != choiceOf(after, choice))
+            edit.choices.push_back({choice, choiceOf(before, choice), choiceOf(after, choice)});
+    }
 
     // A cell only one of the two has is empty in the other.
     static const std::string none;
@@ -97,15 +96,17 @@ SheetEdit fieldEdit(const JobSheet& sheet, SheetField field, std::string typed) 
 bool editReaches(const SheetEdit& edit, const SheetPlace& place) {
     using Kind = SheetPlace::Kind;
     switch (place.kind) {
-        case Kind::Field: {
-            const bool endA = place.field == SheetField::Ta || place.field == SheetField::Xpa ||
-                              place.field == SheetField::Ypa;
-            const bool endB = place.field == SheetField::Tb || place.field == SheetField::Xpb ||
-                              place.field == SheetField::Ypb;
+        case Kind::Field:
+        case Kind::Group: {
+            const std::vector<SheetField> fields = placeFields(place);
+            const std::vector<SheetChoice> choices = placeChoices(place);
+            const auto among = [](const auto& list, auto item) {
+                return std::find(list.begin(), list.end(), item) != list.end();
+            };
             return std::any_of(edit.fields.begin(), edit.fields.end(),
-                               [&](const SheetEdit::Field& f) { return f.field == place.field; }) ||
-                   std::any_of(edit.orientations.begin(), edit.orientations.end(),
-                               [&](const SheetEdit::Orientation& o) { return o.endA ? endA : endB; });
+                               [&](const SheetEdit::Field& f) { return among(fields, f.field); }) ||
+                   std::any_of(edit.choices.begin(), edit.choices.end(),
+                               [&](const SheetEdit::Choice& c) { return among(choices, c.choice); });
         }
         case Kind::Side: {
             // A side that closes a triangle stands for the triangle too.
@@ -128,10 +129,10 @@ bool editReaches(const SheetEdit& edit, const SheetPlace& place) {
 std::string editSubject(const SheetEdit& edit) {
     const int longer = std::max(edit.trianglesBefore, edit.trianglesAfter);
     const int shorter = std::min(edit.trianglesBefore, edit.trianglesAfter);
-    const std::size_t cells = edit.fields.size() + edit.sides.size() + edit.names.size() + edit.orientations.size();
+    const std::size_t cells = edit.fields.size() + edit.sides.size() + edit.names.size() + edit.choices.size();
     // One triangle added or removed with nothing but its own cells: the triangle.
     const bool ownCellsOnly =
-        edit.fields.empty() && edit.orientations.empty() &&
+        edit.fields.empty() && edit.choices.empty() &&
         std::all_of(edit.sides.begin(), edit.sides.end(), [&](const SheetEdit::Side& s) { return s.k > 2 * shorter + 1; }) &&
         std::all_of(edit.names.begin(), edit.names.end(), [&](const SheetEdit::Name& n) { return n.i > shorter; });
     if (longer != shorter && ownCellsOnly)
@@ -141,8 +142,18 @@ std::string editSubject(const SheetEdit& edit) {
         return placeLabel({SheetPlace::Kind::Side, SheetField::NameA, edit.sides.front().k});
     if (cells == 1 && !edit.names.empty())
         return placeLabel({SheetPlace::Kind::Name, SheetField::NameA, edit.names.front().i});
-    if (cells == 1) return edit.orientations.front().endA ? "A 端的定向方式" : "B 端的定向方式";
+    if (cells == 1) return choiceLabel(edit.choices.front().choice);
     return digits(static_cast<long long>(cells)) + " 格";
+}
+
+bool editReachesSideErrors(const SheetEdit& edit) {
+    return std::any_of(edit.fields.begin(), edit.fields.end(),
+                       [](const SheetEdit::Field& f) {
+                           return f.field == SheetField::InstrumentA || f.field == SheetField::InstrumentB;
+                       }) ||
+           std::any_of(edit.choices.begin(), edit.choices.end(), [](const SheetEdit::Choice& c) {
+               return c.choice == SheetChoice::Weights || c.choice == SheetChoice::Combine;
+           });
 }
 
 }  // namespace trelvan

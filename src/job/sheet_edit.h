@@ -18,9 +18,10 @@ struct SheetEdit {
         SheetField field;
         std::string before, after;
     };
-    struct Orientation {
-        bool endA;
-        EndOrientation before, after;
+    // A choice: the way an end is oriented, the weights, … as choiceOf gives it.
+    struct Choice {
+        SheetChoice choice;
+        int before, after;
     };
     // Side k (1..2N+1): its length as typed and whether it lies right of the route.
     struct Side {
@@ -35,7 +36,7 @@ struct SheetEdit {
     };
 
     std::vector<Field> fields;
-    std::vector<Orientation> orientations;
+    std::vector<Choice> choices;
     int trianglesBefore = 0, trianglesAfter = 0;
     // The cells that changed. A triangle removed keeps here what it held, a triangle
     // added what it was given; their empty cells are left out.
@@ -60,12 +61,16 @@ SheetEdit fieldEdit(const JobSheet& sheet, SheetField field, std::string typed);
 
 // Whether an edit reaches the place a problem names, so that it may have mended it:
 // the field, the cell or the list itself; for a side that closes a triangle, any of
-// the triangle's three sides; for a field of an end's orientation, the choice of how
-// that end is oriented.
+// the triangle's three sides; for a field or group that a choice opens (an end's
+// orientation, the weights), that choice.
 bool editReaches(const SheetEdit& edit, const SheetPlace& place);
 
-// What an edit changed, as undo and redo name it: the one field or cell by its label,
-// "第 5 个三角形" for one triangle added or removed, else "12 格".
+// What an edit changed, as undo and redo name it: the one field, cell or choice by its
+// label, "第 5 个三角形" for one triangle added or removed, else "12 格".
 std::string editSubject(const SheetEdit& edit);
+
+// Whether an edit changes the standard errors of the sides as the instrument states
+// them (a, b, the combination or the weights chosen), beyond the sides it retypes.
+bool editReachesSideErrors(const SheetEdit& edit);
 
 }  // namespace trelvan

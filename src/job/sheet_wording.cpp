@@ -2,6 +2,9 @@
 
 #include "job/sheet_wording.h"
 
+#include <cmath>
+
+#include "adjustment/weights.h"
 #include "state/chain_state.h"
 #include "state/number_format.h"
 
@@ -19,14 +22,40 @@ std::string leading(const std::string& text, std::size_t count) {
     return text.substr(0, i);
 }
 
+// The distance meter's stated accuracy as typed, when a side's standard error can be
+// worked out from it: a and b numbers, neither negative, not both zero.
+std::optional<WeightModel> typedInstrument(const JobSheet& sheet) {
+    if (!showsSideErrors(sheet)) return std::nullopt;
+    const auto a = parseNumber(sheet[SheetField::InstrumentA]);
+    const auto b = parseNumber(sheet[SheetField::InstrumentB]);
+    if (!a || !b || *a < 0 || *b < 0 || (*a == 0 && *b == 0)) return std::nullopt;
+    WeightModel instrument;
+    instrument.model = WeightModel::Kind::Instrument;
+    instrument.a = *a;
+    instrument.b = *b;
+    instrument.combine = sheet.combine;
+    return instrument;
+}
+
 }  // namespace
+
+bool showsSideErrors(const JobSheet& sheet) { return sheet.weights == SheetWeights::Instrument; }
 
 SideRow sideRow(const JobSheet& sheet, int k) {
     SideRow row;
     if (k < 1 || k > sheet.sides()) return row;
     const std::size_t at = static_cast<std::size_t>(k - 1);
     const std::string& text = sheet.side[at];
-    if (!text.empty() && !parseNumber(text)) row.lengthTip = notANumberReason(text);
+    const std::optional<double> length = parseNumber(text);
+    if (!text.empty() && !length) row.lengthTip = notANumberReason(text);
+    if (const auto instrument = typedInstrument(sheet); instrument && length) {
+        const double sigma = instrumentSideError(*instrument, *length);
+        if (std::isfinite(sigma)) row.sigma = formatFixed(sigma, 2);
+    }
+    if (showsSideErrors(sheet))
+        row.sigmaTip = sideName(k) + " 的测距中误差 σ = " +
+                       (sheet.combine == WeightModel::Combine::Quadrature ? "√(a² + (b·D)²)" : "a + b·D") +
+                       "，D 为边长（公里）";
     if (k % 2 == 1) {
         row.position = "路线边";
         row.positionTip = sideName(k) + " 是方位角推算路线上的边";

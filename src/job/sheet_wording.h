@@ -16,8 +16,16 @@ struct SideRow {
     std::string position;     // "左" or "右" for an even side, "路线边" for a route side
     std::string positionTip;  // "S4 位于方位角推算路线的右侧"
     std::string lengthTip;    // why the length is no number; empty when it is one or is empty
+    // The side's standard error in millimetres as the instrument states it for the
+    // length as typed, "3.20"; empty unless the sheet weights by the instrument and
+    // both the length and the instrument's a and b are usable numbers.
+    std::string sigma;
+    std::string sigmaTip;     // "S7 的测距中误差 σ = a + b·D，D 为边长（公里）"
 };
 SideRow sideRow(const JobSheet& sheet, int k);
+
+// Whether the sides' standard errors are shown: under the instrument's weights.
+bool showsSideErrors(const JobSheet& sheet);
 
 // "三角形个数 N = 4"
 std::string triangleCountText(int triangles);

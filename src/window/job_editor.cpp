@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QUndoStack>
@@ -99,6 +100,8 @@ JobEditor::JobEditor(QWidget* parent, JobSheet sheet, const QString& fileName, c
     layout->addLayout(buildButtons());
 
     showCount();
+    showChoice(SheetChoice::Weights);
+    showChoice(SheetChoice::Combine);
     // Room for a chain's first sides at a glance, within the screen at any scaling.
     QSize size(980, 700);
     if (const QScreen* screen = parent != nullptr ? parent->screen() : nullptr)
@@ -187,22 +190,13 @@ QWidget* JobEditor::buildOrientation() {
     for (int e = 0; e < 2; ++e) {
         const End& end = ends[e];
         const int row = 3 * e;
+        const SheetChoice choice = e == 0 ? SheetChoice::OrientationA : SheetChoice::OrientationB;
         auto* group = new QButtonGroup(box);
         const char* texts[] = {end.azimuth, end.point, "无定向"};
         const QPoint cells[] = {{1, row}, {3, row}, {1, row + 1}};
-        const EndOrientation current = e == 0 ? sheet_.orientationA : sheet_.orientationB;
-        for (int w = 0; w < 3; ++w) {
-            auto* r = new QRadioButton(QString::fromUtf8(texts[w]));
-            group->addButton(r);
-            r->setChecked(ways[w] == current);
-            orientationButtons_[static_cast<std::size_t>(3 * e + w)] = r;
-            grid->addWidget(r, cells[w].y(), cells[w].x());
-            connect(r, &QRadioButton::toggled, this, [this, e, way = ways[w]](bool on) {
-                if (!on) return;
-                commit(editOf(sheet_, [&](JobSheet& s) { (e == 0 ? s.orientationA : s.orientationB) = way; }),
-                       QStringLiteral("改变"));
-            });
-        }
+        for (int w = 0; w < 3; ++w)
+            grid->addWidget(newChoiceButton(choice, static_cast<int>(ways[w]), QString::fromUtf8(texts[w]), group),
+                            cells[w].y(), cells[w].x());
         auto* label = new QLabel(QString::fromUtf8(end.label));
         QFont bold = label->font();
         bold.setBold(true);
@@ -215,11 +209,60 @@ QWidget* JobEditor::buildOrientation() {
         grid->addWidget(newField(end.yp, 120), row + 1, 5);
         grid->addWidget(new QLabel(QString::fromUtf8(end.angle)), row + 2, 1);
         grid->addWidget(newField(end.q, 110), row + 2, 2);
-        showOrientation(e == 0);
+        showChoice(choice);
     }
     grid->setColumnStretch(2, 1);
     grid->setColumnStretch(5, 1);
     return box;
+}
+
+// The weights of the observations: by the mean side, or by the distance meter's
+// stated accuracy and the orientation angles' standard error.
+//
+//   (•) 按平均边长定权          ( ) 按测距仪标称精度定权
+//   测距精度 a     [    ] 毫米  b [    ] 毫米/公里
+//   (•) 线性 a + b·D             ( ) 平方和根 √(a² + (b·D)²)
+//   定向角中误差 σQ [    ] 秒
+QWidget* JobEditor::buildWeights() {
+    auto* box = new QGroupBox(QStringLiteral("观测精度"));
+    box->setObjectName(QStringLiteral("weightsGroup"));
+    auto* grid = new QGridLayout(box);
+    grid->setVerticalSpacing(4);
+    const auto label = [](const char* text) { return new QLabel(QString::fromUtf8(text)); };
+    // Two ways side by side, each starting in its own column pair.
+    const auto ways = [&](int row, SheetChoice choice, int first, const char* firstText, int second,
+                          const char* secondText) {
+        auto* group = new QButtonGroup(box);
+        grid->addWidget(newChoiceButton(choice, first, QString::fromUtf8(firstText), group), row, 0, 1, 3);
+        grid->addWidget(newChoiceButton(choice, second, QString::fromUtf8(secondText), group), row, 3, 1, 3);
+    };
+    ways(0, SheetChoice::Weights, static_cast<int>(SheetWeights::MeanSide), "按平均边长定权",
+         static_cast<int>(SheetWeights::Instrument), "按测距仪标称精度定权");
+    grid->addWidget(label("测距精度 a"), 1, 0);
+    grid->addWidget(newField(SheetField::InstrumentA, 50), 1, 1);
+    grid->addWidget(label("毫米"), 1, 2);
+    grid->addWidget(label("b"), 1, 3, Qt::AlignRight);
+    grid->addWidget(newField(SheetField::InstrumentB, 50), 1, 4);
+    grid->addWidget(label("毫米/公里"), 1, 5);
+    ways(2, SheetChoice::Combine, static_cast<int>(WeightModel::Combine::Linear), "线性 a + b·D",
+         static_cast<int>(WeightModel::Combine::Quadrature), "平方和根 √(a² + (b·D)²)");
+    grid->addWidget(label("定向角中误差 σQ"), 3, 0);
+    grid->addWidget(newField(SheetField::SigmaQ, 50), 3, 1);
+    grid->addWidget(label("秒"), 3, 2);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(4, 1);
+    return box;
+}
+
+QRadioButton* JobEditor::newChoiceButton(SheetChoice choice, int way, const QString& text, QButtonGroup* group) {
+    auto* r = new QRadioButton(text);
+    group->addButton(r);
+    choiceButtons_.push_back({choice, way, r});
+    connect(r, &QRadioButton::toggled, this, [this, choice, way](bool on) {
+        if (!on) return;
+        commit(editOf(sheet_, [&](JobSheet& s) { setChoice(s, choice, way); }), QStringLiteral("改变"));
+    });
+    return r;
 }
 
 QLineEdit* JobEditor::newField(SheetField field, int width) {
@@ -289,12 +332,12 @@ QWidget* JobEditor::buildTables() {
     const QFontMetrics metrics = sideView_->fontMetrics();
     sideView_->setColumnWidth(SheetTableModel::Length, metrics.horizontalAdvance(QStringLiteral("00000000.0000")) + 24);
     sideView_->setColumnWidth(SheetTableModel::Position, metrics.horizontalAdvance(QStringLiteral("位于路线")) + 24);
-    sideView_->setFixedWidth(sideView_->verticalHeader()->minimumWidth() + sideView_->columnWidth(0) +
-                             sideView_->columnWidth(1) + sideView_->verticalScrollBar()->sizeHint().width() +
-                             2 * sideView_->frameWidth() + 4);
+    sideView_->setColumnWidth(SheetTableModel::Sigma, metrics.horizontalAdvance(QStringLiteral("σ（毫米）")) + 24);
+    fitSideView();
     nameView_ = view(names_, "nameTable", "点名（点 1 … N）", 1);
 
     auto* controls = new QVBoxLayout;
+    controls->addWidget(buildWeights());
     count_ = new QLabel;
     count_->setObjectName(QStringLiteral("triangleCount"));
     controls->addWidget(count_);
@@ -317,26 +360,56 @@ QWidget* JobEditor::buildTables() {
         "Ctrl+Z 撤销上一步修改，Ctrl+Y 重做。"));
     hint->setWordWrap(true);
     hint->setMinimumWidth(180);
-    controls->addWidget(hint);
-    controls->addStretch(1);
+    hint->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    // On a small screen the hint scrolls rather than push the buttons off the screen.
+    auto* hintArea = new QScrollArea;
+    hintArea->setFrameShape(QFrame::NoFrame);
+    hintArea->setWidgetResizable(true);
+    hintArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    hintArea->setWidget(hint);
+    hintArea->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+    controls->addWidget(hintArea, 1);
     row->addLayout(controls, 1);
     return area;
 }
 
 QRadioButton* JobEditor::orientationButton(bool endA, EndOrientation orientation) const {
-    const int way = orientation == EndOrientation::Azimuth ? 0 : orientation == EndOrientation::DirectionPoint ? 1 : 2;
-    return orientationButtons_[static_cast<std::size_t>((endA ? 0 : 3) + way)];
+    return choiceButton(endA ? SheetChoice::OrientationA : SheetChoice::OrientationB, static_cast<int>(orientation));
 }
 
-void JobEditor::showOrientation(bool endA) {
-    const EndOrientation orientation = endA ? sheet_.orientationA : sheet_.orientationB;
-    if (QRadioButton* chosen = orientationButton(endA, orientation); chosen != nullptr && !chosen->isChecked()) {
+QRadioButton* JobEditor::choiceButton(SheetChoice choice, int way) const {
+    for (const ChoiceButton& b : choiceButtons_)
+        if (b.choice == choice && b.way == way) return b.button;
+    return nullptr;
+}
+
+void JobEditor::showChoice(SheetChoice choice) {
+    int way = choiceOf(sheet_, choice);
+    // A job that names no weights is weighted by the mean side.
+    if (choice == SheetChoice::Weights && way == static_cast<int>(SheetWeights::Unnamed))
+        way = static_cast<int>(SheetWeights::MeanSide);
+    if (QRadioButton* chosen = choiceButton(choice, way); chosen != nullptr && !chosen->isChecked()) {
         const QSignalBlocker quiet(chosen);
         chosen->setChecked(true);
     }
-    edit(endA ? SheetField::Ta : SheetField::Tb)->setEnabled(orientation == EndOrientation::Azimuth);
-    for (SheetField f : endA ? std::array{SheetField::Xpa, SheetField::Ypa} : std::array{SheetField::Xpb, SheetField::Ypb})
-        edit(f)->setEnabled(orientation == EndOrientation::DirectionPoint);
+    for (int f = 0; f < sheetFieldCount; ++f) {
+        const auto field = static_cast<SheetField>(f);
+        if (QLineEdit* e = edit(field); e != nullptr && governingChoice(field) == choice)
+            e->setEnabled(fieldInJob(sheet_, field));
+    }
+    if (choice != SheetChoice::Weights) return;
+    for (const ChoiceButton& b : choiceButtons_)
+        if (b.choice == SheetChoice::Combine) b.button->setEnabled(combineInJob(sheet_));
+    if (sideView_ != nullptr) fitSideView();
+}
+
+void JobEditor::fitSideView() {
+    sideView_->setColumnHidden(SheetTableModel::Sigma, !showsSideErrors(sheet_));
+    int width = sideView_->verticalHeader()->minimumWidth() + sideView_->verticalScrollBar()->sizeHint().width() +
+                2 * sideView_->frameWidth() + 4;
+    for (int c = 0; c < sides_->columnCount(); ++c)
+        if (!sideView_->isColumnHidden(c)) width += sideView_->columnWidth(c);
+    sideView_->setFixedWidth(width);
 }
 
 QString JobEditor::message() const { return message_->text(); }
@@ -380,11 +453,14 @@ void JobEditor::showProblem(const JobProblem& problem, const QString& message) {
     };
     const QString markedTable = QStringLiteral("QTableView { border: 2px solid #d00000; }");
     switch (place.kind) {
-        case SheetPlace::Kind::Field: {
-            QLineEdit* e = edit(place.field);
-            e->setStyleSheet(markedField);
-            e->setFocus();
-            e->selectAll();
+        case SheetPlace::Kind::Field:
+        case SheetPlace::Kind::Group: {
+            const std::vector<SheetField> fields = placeFields(place);
+            for (SheetField f : fields) edit(f)->setStyleSheet(markedField);
+            if (fields.empty()) break;
+            QLineEdit* first = edit(fields.front());
+            first->setFocus();
+            first->selectAll();
             break;
         }
         case SheetPlace::Kind::Name: markCell(names_, nameView_, place.index - 1, 0); break;
@@ -518,7 +594,7 @@ void JobEditor::apply(const SheetEdit& edit, bool forward) {
             e->setCursorPosition(0);
         }
     }
-    for (const SheetEdit::Orientation& o : edit.orientations) showOrientation(o.endA);
+    for (const SheetEdit::Choice& c : edit.choices) showChoice(c.choice);
 
     // The fault marked is told until its place is mended; an edit there that leaves
     // another fault in its place tells that one.

@@ -1,7 +1,8 @@
 #pragma once
 // The job editor (作业数据): the known points, the orientation of each end, Qa, Qb and
-// the tolerance as fields; the sides S1 … S(2N+1) and the names of points 1 … N as
-// tables that stay quick with the largest chain (a model and a view, never a widget
+// the tolerance as fields, the weights of the observations (观测精度) as a group of its
+// own; the sides S1 … S(2N+1) (with their standard errors under the instrument's
+// weights) and the names of points 1 … N as tables that stay quick with the largest chain (a model and a view, never a widget
 // per cell). It holds what is typed as text (JobSheet), so that nothing typed is
 // lost while it is being corrected; 计算 and 保存 check the job the texts make with
 // the dialogue's own checks and mark the first bad field or cell, whose mark and
@@ -12,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <QDialog>
 
@@ -19,6 +21,7 @@
 #include "job/sheet_edit.h"
 #include "window/sheet_tables.h"
 
+class QButtonGroup;
 class QLabel;
 class QLayout;
 class QLineEdit;
@@ -54,6 +57,9 @@ public:
     SheetView* nameView() const { return nameView_; }
     QLineEdit* edit(SheetField field) const { return edits_[static_cast<std::size_t>(field)]; }
     QRadioButton* orientationButton(bool endA, EndOrientation orientation) const;
+    // The button of one way of a choice (choiceOf's number); null for a way that has
+    // none of its own (a job that names no weights shows 按平均边长定权).
+    QRadioButton* choiceButton(SheetChoice choice, int way) const;
     QUndoStack* undoStack() const { return undo_; }
     QString message() const;
     // Edits neither computed nor saved since the editor opened or last saved.
@@ -86,15 +92,20 @@ protected:
 private:
     QWidget* buildKnownData();
     QWidget* buildOrientation();
+    QWidget* buildWeights();
     QWidget* buildTables();
     QLayout* buildButtons();
     QLineEdit* newField(SheetField field, int width);
+    // A button for one way of a choice, in the choice's group; choosing it is an edit.
+    QRadioButton* newChoiceButton(SheetChoice choice, int way, const QString& text, QButtonGroup* group);
     // Makes `edit` as one step of the undo stack, named `verb` and what it changed.
     // Typing in one field makes one step until the field is left.
     void commit(SheetEdit edit, const QString& verb, bool typing = false);
     // Brings the sheet and everything shown of it to the other end of `edit`.
     void apply(const SheetEdit& edit, bool forward);
-    void showOrientation(bool endA);
+    // Shows the way chosen and opens the fields (and columns) it takes in.
+    void showChoice(SheetChoice choice);
+    void fitSideView();
     void pasteInto(SheetTableModel* model, SheetView* view, const QModelIndex& at);
     void clearCells(const QModelIndexList& cells);
     void clearMarks();
@@ -111,7 +122,12 @@ private:
     std::optional<JobProblem> shownProblem_;
 
     std::array<QLineEdit*, sheetFieldCount> edits_{};
-    std::array<QRadioButton*, 6> orientationButtons_{};  // A: azimuth, point, none; B likewise
+    struct ChoiceButton {
+        SheetChoice choice;
+        int way;
+        QRadioButton* button;
+    };
+    std::vector<ChoiceButton> choiceButtons_;
     SheetTableModel* sides_ = nullptr;
     SheetTableModel* names_ = nullptr;
     SheetView* sideView_ = nullptr;

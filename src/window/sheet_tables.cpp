@@ -61,7 +61,7 @@ int SheetTableModel::rows() const { return table_ == Table::Sides ? sheet_.sides
 int SheetTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows(); }
 
 int SheetTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : table_ == Table::Sides ? 2 : 1;
+    return parent.isValid() ? 0 : table_ == Table::Sides ? 3 : 1;
 }
 
 QVariant SheetTableModel::data(const QModelIndex& index, int role) const {
@@ -91,6 +91,15 @@ QVariant SheetTableModel::data(const QModelIndex& index, int role) const {
             default: return {};
         }
     }
+    if (index.column() == Sigma) {
+        switch (role) {
+            case Qt::DisplayRole: return q(sideRow(sheet_, k).sigma);
+            case Qt::TextAlignmentRole: return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+            case Qt::ForegroundRole: return routeColour;
+            case Qt::ToolTipRole: return q(sideRow(sheet_, k).sigmaTip);
+            default: return {};
+        }
+    }
     // Where the side lies: the odd sides are the route itself.
     const bool even = k % 2 == 0;
     switch (role) {
@@ -114,19 +123,23 @@ QVariant SheetTableModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation == Qt::Vertical)
         return table_ == Table::Sides ? q(sideName(section + 1)) : q(digits(section + 1));
     if (table_ == Table::Names) return QStringLiteral("点名");
+    if (section == Sigma) return QStringLiteral("σ（毫米）");
     return section == Length ? QStringLiteral("边长（米）") : QStringLiteral("位于路线");
 }
 
 Qt::ItemFlags SheetTableModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    // A route side lies on the route; a standard error is worked out, not typed.
     const bool routeSide = table_ == Table::Sides && index.column() == Position && index.row() % 2 == 0;
-    if (!routeSide) flags |= Qt::ItemIsEditable;
+    const bool worked = table_ == Table::Sides && index.column() == Sigma;
+    if (!routeSide && !worked) flags |= Qt::ItemIsEditable;
     return flags;
 }
 
 bool SheetTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || role != Qt::EditRole || index.row() >= rows()) return false;
+    if (!(flags(index) & Qt::ItemIsEditable)) return false;
     const std::string text = value.toString().toStdString();
     const int k = index.row() + 1;
     bool taken = true;
@@ -162,6 +175,8 @@ void SheetTableModel::showEdit(const SheetEdit& edit) {
     }
     last = std::min(last, rows() - 1);
     if (first <= last) emit dataChanged(index(first, 0), index(last, columnCount() - 1));
+    if (table_ == Table::Sides && rows() > 0 && editReachesSideErrors(edit))
+        emit dataChanged(index(0, Sigma), index(rows() - 1, Sigma));
 }
 
 void SheetTableModel::changeRows(const std::function<void()>& change) {

@@ -15,12 +15,13 @@
 
 namespace trelvan {
 
-// One table of the sheet: the sides (length, side of the route) or the point names.
+// One table of the sheet: the sides (length, side of the route, and the standard
+// error the instrument states for it) or the point names.
 class SheetTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum class Table { Sides, Names };
-    enum Column { Length = 0, Position = 1 };  // the sides' columns; the names have one
+    enum Column { Length = 0, Position = 1, Sigma = 2 };  // the sides' columns; the names have one
 
     // Takes an edit of a cell; the model shows it once the editor has made it.
     using Commit = std::function<void(SheetEdit edit)>;

@@ -9,6 +9,7 @@
 #include "fuzz/job_input.h"
 #include "job/job_sheet.h"
 #include "job/job_support.h"
+#include "job/sheet_wording.h"
 #include "state/constants.h"
 
 namespace trelvan::testing {
@@ -145,8 +146,18 @@ TEST(JobSheet, TypedSidesKeepTheirSideOfTheRoute) {
     EXPECT_EQ(shownNumber("K07"), "K07");
 }
 
+// The sheet weighted by the instrument, its a, b and σQ typed as given.
+std::function<void(JobSheet&)> byInstrument(const char* a, const char* b, const char* sigmaQ) {
+    return [=](JobSheet& s) {
+        s.weights = SheetWeights::Instrument;
+        s[F::InstrumentA] = a;
+        s[F::InstrumentB] = b;
+        s[F::SigmaQ] = sigmaQ;
+    };
+}
+
 // The first fault in the order the dialogue asks, named in its words; fields of an
-// orientation that is not chosen are not part of the job.
+// orientation or weights that are not chosen are not part of the job.
 TEST(JobSheet, TheFirstFaultIsFoundInTheDialoguesOrder) {
     struct Row {
         const char* rule;
@@ -194,6 +205,17 @@ TEST(JobSheet, TheFirstFaultIsFoundInTheDialoguesOrder) {
              s[F::Xpb] = "rubbish";
          },
          "", ""},
+        {"a negative constant part", byInstrument("-1", "2", "2.5"), "weights.a", "测距精度 a：测距精度不能为负数。"},
+        {"a and b both zero", byInstrument("0", "0", "2.5"), "weights",
+         "测距精度 a 与 b：测距精度的 a 与 b 不能都为零：边长的权将为无穷大。"},
+        {"no σQ", byInstrument("2", "2", ""), "weights.sigmaQ", "定向角中误差 σQ：没有填写数值。"},
+        {"σQ of zero", byInstrument("2", "2", "-0"), "weights.sigmaQ", "定向角中误差 σQ：定向角的中误差应大于零。"},
+        {"σQ with a decimal comma", byInstrument("2", "2", "2,5"), "weights.sigmaQ",
+         "定向角中误差 σQ：输入的不是一个数：小数点要用句点，应输入 2.5。"},
+        {"the weights before the sides", [](JobSheet& s) { byInstrument("2", "-2", "1")(s); typeSide(s, 1, "0"); },
+         "weights.b", "测距精度 b：测距精度不能为负数。"},
+        {"by the mean side the instrument is not read",
+         [](JobSheet& s) { byInstrument("-1", "x", "")(s); s.weights = SheetWeights::MeanSide; }, "", ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
@@ -217,6 +239,69 @@ TEST(JobSheet, TheFirstFaultIsFoundInTheDialoguesOrder) {
     EXPECT_EQ(check.job.Xpa, 0);
     EXPECT_EQ(check.job.Ypa, 0);
     EXPECT_EQ(check.job.side[2], -848.482);
+}
+
+// The weights a job names come into the editor and go back into the job byte for
+// byte; a job that names none is written without them, as version 1, unless the
+// operator chooses a model.
+TEST(JobSheet, TheWeightsGoFromTheJobToTheSheetAndBack) {
+    const std::string meanSide = weightedExample("{\n    \"model\": \"meanSide\"\n  }");
+    const std::string quadrature = weightedExample(
+        "{\n    \"model\": \"instrument\",\n    \"a\": 0.8,\n    \"b\": 1.5,\n    \"sigmaQ\": 0.7,\n"
+        "    \"combine\": \"quadrature\"\n  }");
+    const auto asRead = [](JobSheet&) {};
+    struct Row {
+        const char* rule;
+        std::string read;
+        std::function<void(JobSheet&)> edit;
+        std::string written;
+    } rows[] = {
+        {"none named", exampleJob(), asRead, exampleJob()},
+        {"the mean side named", meanSide, asRead, meanSide},
+        {"2 mm + 2 mm/km, 2.5 seconds", instrumentExample(), asRead, instrumentExample()},
+        {"in quadrature", quadrature, asRead, quadrature},
+        {"the instrument chosen and typed", exampleJob(), byInstrument(" 2.0", "2", "2.5"), instrumentExample()},
+        {"the instrument given up for the mean side", instrumentExample(),
+         [](JobSheet& s) { s.weights = SheetWeights::MeanSide; }, meanSide},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.rule);
+        JobSheet sheet = sheetOf(parseJob(row.read).job);
+        row.edit(sheet);
+        const SheetCheck check = checkSheet(sheet);
+        ASSERT_FALSE(check.problem) << sheetMessage(*check.problem);
+        EXPECT_EQ(jobText(check.job), row.written);
+    }
+}
+
+// Under the instrument each side shows its standard error from its length as typed,
+// to the hundredth of a millimetre; blank where it cannot be worked out yet.
+TEST(JobSheet, EachSideShowsItsStandardErrorUnderTheInstrument) {
+    const auto quadrature = [](JobSheet& s) {
+        byInstrument("3", "5", "1")(s);
+        s.combine = WeightModel::Combine::Quadrature;
+    };
+    struct Row {
+        const char* rule;
+        std::function<void(JobSheet&)> edit;
+        int k;
+        const char* sigma;
+    } rows[] = {
+        {"2 + 2 × 0.601544", byInstrument("2", "2", "2.5"), 1, "3.20"},
+        {"right of the route, 2 + 2 × 0.848482", byInstrument("2", "2", "2.5"), 2, "3.70"},
+        {"√(3² + (5 × 1.101074)²) = √39.3091", quadrature, 4, "6.27"},
+        {"a length with a decimal comma", [](JobSheet& s) { byInstrument("2", "2", "")(s); typeSide(s, 3, "7,5"); }, 3, ""},
+        {"a with a decimal comma", byInstrument("2,5", "2", "2.5"), 1, ""},
+        {"a and b both zero", byInstrument("0", "0", "2.5"), 1, ""},
+        {"by the mean side", [](JobSheet& s) { byInstrument("2", "2", "2.5")(s); s.weights = SheetWeights::MeanSide; },
+         1, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.rule);
+        JobSheet sheet = exampleSheet();
+        row.edit(sheet);
+        EXPECT_EQ(sideRow(sheet, row.k).sigma, row.sigma);
+    }
 }
 
 // A text that is no number says why; one with a decimal comma is told the number
@@ -327,6 +412,11 @@ TEST(JobSheet, PastedColumnsFillConsecutiveCells) {
     EXPECT_EQ(pasteSides(sheet, 1, 0, many).count, 2 * maxTriangles + 1);
     EXPECT_EQ(sheet.triangles(), maxTriangles);
 
+    // The standard errors are worked out, not typed: nothing goes there.
+    const Pasted onErrors = pasteSides(sheet, 1, 2, "3.2\n");
+    EXPECT_EQ(onErrors.count, 0);
+    EXPECT_TRUE(onErrors.refusal);
+
     JobSheet names = newSheet();
     EXPECT_EQ(pasteNames(names, 1, "D1\tx\nD2\n\nD4\n").count, 4);
     EXPECT_EQ(names.name, (std::vector<std::string>{"D1", "D2", "", "D4"}));
@@ -384,6 +474,12 @@ TEST(JobSheet, EveryPlaceAProblemNamesIsFoundOnTheSheet) {
         EXPECT_EQ(place.kind, K::Field);
         EXPECT_EQ(place.field, static_cast<F>(f));
     }
+    // Faults of the weights in no one field: a and b together, and a model or a
+    // combination a file names wrongly, mended by choosing one.
+    const SheetPlace both = sheetPlaceOf({"weights", -1, 0, 0, ""});
+    EXPECT_EQ(placeLabel(both), "测距精度 a 与 b");
+    EXPECT_EQ(placeFields(both), (std::vector<F>{F::InstrumentA, F::InstrumentB}));
+    EXPECT_EQ(placeChoices(sheetPlaceOf({"weights.combine", -1, 0, 0, ""})), std::vector{SheetChoice::Combine});
 }
 
 }  // namespace

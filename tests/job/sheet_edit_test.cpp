@@ -21,6 +21,8 @@ void expectSame(const JobSheet& a, const JobSheet& b) {
     EXPECT_EQ(a.name, b.name);
     EXPECT_EQ(a.side, b.side);
     EXPECT_EQ(a.right, b.right);
+    EXPECT_EQ(a.weights, b.weights);
+    EXPECT_EQ(a.combine, b.combine);
 }
 
 TEST(SheetEdit, EveryEditIsTakenBackAndMadeAgainExactly) {
@@ -61,6 +63,11 @@ TEST(SheetEdit, EveryEditIsTakenBackAndMadeAgainExactly) {
          }},
         {"a triangle added", [](JobSheet& s) { addTriangles(s, 1); }, "第 5 个三角形",
          [](const JobSheet& s) { EXPECT_EQ(s.sides(), 11); }},
+        {"the instrument's weights chosen", [](JobSheet& s) { s.weights = SheetWeights::Instrument; }, "定权方式",
+         [](const JobSheet& s) { EXPECT_EQ(s.weights, SheetWeights::Instrument); }},
+        {"a and b in quadrature", [](JobSheet& s) { s.combine = WeightModel::Combine::Quadrature; },
+         "测距精度的组合方式",
+         [](const JobSheet& s) { EXPECT_EQ(s.combine, WeightModel::Combine::Quadrature); }},
         {"nothing changed", [](JobSheet& s) { s[F::Qa] = "77.43016"; }, nullptr, [](const JobSheet&) {}},
     };
     for (const Row& row : rows) {
@@ -89,6 +96,16 @@ TEST(SheetEdit, EveryEditIsTakenBackAndMadeAgainExactly) {
     ASSERT_EQ(typed.fields.size(), 1u);
     EXPECT_EQ(typed.fields[0].before, "2.5");
     EXPECT_TRUE(fieldEdit(exampleSheet(), F::Tolerance, "2.5").empty());
+}
+
+// The sheet weighted by a distance meter of a mm + b mm/km, orientation angles 2.5″.
+std::function<void(JobSheet&)> instrument(const char* a, const char* b) {
+    return [=](JobSheet& s) {
+        s.weights = SheetWeights::Instrument;
+        s[F::InstrumentA] = a;
+        s[F::InstrumentB] = b;
+        s[F::SigmaQ] = "2.5";
+    };
 }
 
 // A fault marked in the editor stays until an edit reaches its place and mends it; an
@@ -122,6 +139,11 @@ TEST(SheetEdit, AMarkedFaultGoesOnceItsPlaceIsMended) {
          [](JobSheet& s) { s.orientationB = EndOrientation::Azimuth; }, ""},
         {"a name of two lines made one", [](JobSheet& s) { s.name[1] = "D\n2"; }, [](JobSheet& s) { s.name[1] = "D2"; },
          ""},
+        {"a and b both zero, b typed", instrument("0", "0"), [](JobSheet& s) { s[F::InstrumentB] = "2"; }, ""},
+        {"a negative, b typed", instrument("-1", "0"), [](JobSheet& s) { s[F::InstrumentB] = "2"; },
+         "测距精度 a：测距精度不能为负数。"},
+        {"a that is no number, the mean side chosen", instrument("2,5", "2"),
+         [](JobSheet& s) { s.weights = SheetWeights::MeanSide; }, ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QUndoStack>
 
 #include "job/job_sheet.h"
 #include "job/job_support.h"
@@ -169,6 +170,43 @@ TEST_F(JobWindow, AJobsWeightsStayThroughTheEditorAndASave) {
 
     typeChain("run_typed_n4");
     EXPECT_FALSE(form.record().adjustment.weights.byInstrument());
+}
+
+// The 观测精度 group: the instrument's fields, its combination and the sides' standard
+// errors are open only under its weights; each choice is one step of undo; the job
+// computed carries what was typed.
+TEST_F(JobWindow, TheWeightsGroupOpensTheInstrumentsFieldsAndTheSidesErrors) {
+    testing::writeFile(file, testing::instrumentExample());
+    chosen = u(file);
+    form.menuActions().openJob->trigger();
+    form.menuActions().editJob->trigger();
+    JobEditor* editor = form.jobs().editor();
+    ASSERT_NE(editor, nullptr);
+    SheetTableModel* sides = editor->sideModel();
+    const QModelIndex s1 = sides->index(0, SheetTableModel::Sigma);
+    const auto opened = [&](bool instrument) {
+        for (SheetField f : {SheetField::InstrumentA, SheetField::InstrumentB, SheetField::SigmaQ})
+            EXPECT_EQ(editor->edit(f)->isEnabled(), instrument);
+        EXPECT_EQ(editor->choiceButton(SheetChoice::Combine, 1)->isEnabled(), instrument);
+        EXPECT_EQ(editor->sideView()->isColumnHidden(SheetTableModel::Sigma), !instrument);
+    };
+    opened(true);
+    EXPECT_EQ(s1.data().toString(), u("3.20"));  // 2 + 2 × 0.601544
+    EXPECT_FALSE(sides->flags(s1) & Qt::ItemIsEditable);
+    QLineEdit* b = editor->edit(SheetField::InstrumentB);
+    b->selectAll();
+    QTest::keyClicks(b, u("3"));
+
+    editor->choiceButton(SheetChoice::Weights, static_cast<int>(SheetWeights::MeanSide))->click();
+    opened(false);
+    EXPECT_EQ(editor->undoStack()->undoText(), u("改变 定权方式"));
+    editor->undoStack()->undo();
+    opened(true);
+    EXPECT_TRUE(editor->choiceButton(SheetChoice::Weights, static_cast<int>(SheetWeights::Instrument))->isChecked());
+
+    editor->findChild<QPushButton*>(u("computeButton"))->click();
+    EXPECT_TRUE(form.record().adjustment.weights.byInstrument());
+    EXPECT_EQ(form.record().adjustment.weights.b, 3);  // typed, and not yet left
 }
 
 // A desktop with a decimal comma opens, shows and saves a job as any other.
