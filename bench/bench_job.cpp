@@ -131,48 +131,36 @@ void BM_JobWrite(benchmark::State& state) {
 }
 BENCHMARK(BM_JobWrite)->Arg(1000)->Arg(16382)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_BatchJob(benchmark::State& state) {
+// Whole batch runs of the job file `jobFile(N)` makes, the transcript kept under `name`.
+template <class JobFile>
+void timeJobRuns(benchmark::State& state, const JobFile& jobFile, const std::string& name) {
     const int n = static_cast<int>(state.range(0));
     std::string job;
     try {
-        job = jobFileOf(n);
+        job = jobFile(n);
     } catch (const std::exception& e) {
         state.SkipWithError(e.what());
         return;
     }
-    timeBatchRuns(state, {"--job", job}, scratchPath("job-transcript-" + std::to_string(n) + ".txt"),
+    timeBatchRuns(state, {"--job", job}, scratchPath(name + "-transcript-" + std::to_string(n) + ".txt"),
                   /*repliesOnInput=*/false);
+}
+
+void BM_BatchJob(benchmark::State& state) {
+    timeJobRuns(state, [](int n) { return jobFileOf(n); }, "job");
 }
 BENCHMARK(BM_BatchJob)->Arg(1000)->Arg(16382)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The same batch run of the job weighted by the instrument: every side its own
 // cofactor instead of one for all.
 void BM_BatchJobInstrument(benchmark::State& state) {
-    const int n = static_cast<int>(state.range(0));
-    std::string job;
-    try {
-        job = jobFileOf(n, true);
-    } catch (const std::exception& e) {
-        state.SkipWithError(e.what());
-        return;
-    }
-    timeBatchRuns(state, {"--job", job}, scratchPath("weighted-transcript-" + std::to_string(n) + ".txt"),
-                  /*repliesOnInput=*/false);
+    timeJobRuns(state, [](int n) { return jobFileOf(n, true); }, "weighted");
 }
 BENCHMARK(BM_BatchJobInstrument)->Arg(16382)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The job with every side measured: read, reduced, its warnings said, computed.
 void BM_BatchMeasuredJob(benchmark::State& state) {
-    const int n = static_cast<int>(state.range(0));
-    std::string job;
-    try {
-        job = measuredJobFileOf(n);
-    } catch (const std::exception& e) {
-        state.SkipWithError(e.what());
-        return;
-    }
-    timeBatchRuns(state, {"--job", job}, scratchPath("measured-transcript-" + std::to_string(n) + ".txt"),
-                  /*repliesOnInput=*/false);
+    timeJobRuns(state, measuredJobFileOf, "measured");
 }
 BENCHMARK(BM_BatchMeasuredJob)->Arg(1000)->Arg(16382)->UseManualTime()->Unit(benchmark::kMillisecond);
 
