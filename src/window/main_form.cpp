@@ -144,6 +144,8 @@ MainForm::MainForm(QWidget* parent) : QMainWindow(parent) {
     jobs_ = new JobActions(*this);
 
     ownPrompter_.setScene([this](int box, bool pause) { return inputBoxScene(box, pause); });
+    // A message, the 检核 warning above all, leaves the figures it speaks of in sight.
+    ownMessages_.setScene([this] { return inputBoxScene(0, true); });
     fitToScreen();
     // A display, not a form: the operator starts at 平差计算, not in a text box.
     sheet_->findChild<QPushButton*>(QStringLiteral("Command1"))->setFocus();

@@ -156,12 +156,22 @@ Reply InputBoxPrompter::open(const std::string& prompt, int box, bool pause) {
     return Reply::typed(dialog.textValue().toStdString());
 }
 
-void MessageBoxMessages::say(const std::string& message) {
-    showMessage(parent_, QMessageBox::Warning, message);
-}
+void MessageBoxMessages::say(const std::string& message) { show(QMessageBox::Warning, message); }
 
-void MessageBoxMessages::inform(const std::string& message) {
-    showMessage(parent_, QMessageBox::Information, message);
+void MessageBoxMessages::inform(const std::string& message) { show(QMessageBox::Information, message); }
+
+void MessageBoxMessages::show(int icon, const std::string& message) {
+    if (!scene_) {
+        showMessage(parent_, static_cast<QMessageBox::Icon>(icon), message);
+        return;
+    }
+    QMessageBox box(static_cast<QMessageBox::Icon>(icon), QString::fromUtf8(programTitle),
+                    QString::fromStdString(message), QMessageBox::Ok, parent_);
+    box.setTextFormat(Qt::PlainText);
+    const QMargins frame = windowFrame(parent_ != nullptr ? parent_->window() : nullptr);
+    const QSize size = box.sizeHint().grownBy(frame);
+    box.move(placeInputBox(scene_(), size).topLeft());
+    box.exec();
 }
 
 void LineEditBoxes::attach(int box, QLineEdit* edit) {

@@ -43,14 +43,19 @@ private:
 
 // The program's own messages, one modal message box each: a warning for refusals and
 // failures, information for a success.
+// A window that says what the operator must still see stands each box where it
+// hides none of it, as an input box that pauses the listing stands.
 class MessageBoxMessages : public Messages {
 public:
     explicit MessageBoxMessages(QWidget* parent) : parent_(parent) {}
+    void setScene(std::function<InputBoxScene()> scene) { scene_ = std::move(scene); }
     void say(const std::string& message) override;
     void inform(const std::string& message) override;
 
 private:
+    void show(int icon, const std::string& message);
     QWidget* parent_;
+    std::function<InputBoxScene()> scene_;
 };
 
 // Text1..Text32 of the main window. A write replaces the whole text and shows its
