@@ -85,10 +85,13 @@ const std::string& measuredJobFileOf(int triangles) {
     return found->second;
 }
 
-void BM_JobRead(benchmark::State& state) {
+// A job file read again and again: the file, the JSON, the reduction of any measured
+// side and every check.
+template <typename FileOf>
+void timeJobReads(benchmark::State& state, FileOf fileOf) {
     const int n = static_cast<int>(state.range(0));
     try {
-        const std::string& file = jobFileOf(n);
+        const std::string& file = fileOf(n);
         for (auto _ : state) {
             const JobReading reading = readJobFile(file);
             if (!reading.accepted()) {
@@ -100,6 +103,10 @@ void BM_JobRead(benchmark::State& state) {
     } catch (const std::exception& e) {
         state.SkipWithError(e.what());
     }
+}
+
+void BM_JobRead(benchmark::State& state) {
+    timeJobReads(state, [](int n) -> const std::string& { return jobFileOf(n); });
 }
 BENCHMARK(BM_JobRead)->Arg(1000)->Arg(16382)->Unit(benchmark::kMillisecond);
 
@@ -166,20 +173,7 @@ BENCHMARK(BM_BatchMeasuredJob)->Arg(1000)->Arg(16382)->UseManualTime()->Unit(ben
 
 // Reading alone: the file, the JSON, the reduction and every check.
 void BM_MeasuredJobRead(benchmark::State& state) {
-    const int n = static_cast<int>(state.range(0));
-    try {
-        const std::string& file = measuredJobFileOf(n);
-        for (auto _ : state) {
-            const JobReading reading = readJobFile(file);
-            if (!reading.accepted()) {
-                state.SkipWithError(reading.problem->what.c_str());
-                break;
-            }
-            benchmark::DoNotOptimize(reading.job.side.data());
-        }
-    } catch (const std::exception& e) {
-        state.SkipWithError(e.what());
-    }
+    timeJobReads(state, measuredJobFileOf);
 }
 BENCHMARK(BM_MeasuredJobRead)->Arg(1000)->Arg(16382)->Unit(benchmark::kMillisecond);
 
