@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "entry/value_checks.h"
+#include "job/sheet_reduction.h"
 #include "state/constants.h"
 #include "state/number_format.h"
 
@@ -47,6 +48,13 @@ const FieldSpec fieldSpecs[] = {
     {"weights.a", "测距精度 a", SheetChoice::Weights, instrument},
     {"weights.b", "测距精度 b", SheetChoice::Weights, instrument},
     {"weights.sigmaQ", "定向角中误差 σQ", SheetChoice::Weights, instrument},
+    {"reduction.falseEasting", "东伪偏移"},
+    {"reduction.H0", "投影面高程 H0"},
+    {"reduction.K", "测距仪加常数 K"},
+    {"reduction.R", "测距仪乘常数 R"},
+    {"reduction.meteo.A", "气象改正公式的 A"},
+    {"reduction.meteo.B", "气象改正公式的 B"},
+    {"reduction.Hm", "边长归算设置的平均高程 Hm"},
 };
 static_assert(std::size(fieldSpecs) == sheetFieldCount);
 
@@ -56,16 +64,24 @@ struct GroupSpec {
     const char* path;
     const char* label;
     std::vector<SheetField> fields;
-    SheetChoice choice;
+    std::optional<SheetChoice> choice;
 };
 const GroupSpec groupSpecs[] = {
     {"weights", "测距精度 a 与 b", {SheetField::InstrumentA, SheetField::InstrumentB}, SheetChoice::Weights},
     {"weights.model", "定权方式", {}, SheetChoice::Weights},
     {"weights.combine", "测距精度的组合方式", {}, SheetChoice::Combine},
+    {"reduction", "边长归算设置",
+     {SheetField::FalseEasting, SheetField::H0, SheetField::ConstantK, SheetField::ConstantR, SheetField::MeteoA,
+      SheetField::MeteoB, SheetField::DefaultHm},
+     std::nullopt},
+    {"reduction.ellipsoid", "椭球", {}, SheetChoice::Ellipsoid},
+    {"reduction.gauss", "高斯投影改化", {}, SheetChoice::Gauss},
+    {"reduction.meteo", "气象改正公式的 A 与 B", {SheetField::MeteoA, SheetField::MeteoB}, std::nullopt},
 };
 
 // How the editor names each choice, in the order of SheetChoice.
-const char* const choiceLabels[] = {"A 端的定向方式", "B 端的定向方式", "定权方式", "测距精度的组合方式"};
+const char* const choiceLabels[] = {"A 端的定向方式", "B 端的定向方式", "定权方式", "测距精度的组合方式", "椭球",
+                                    "高斯投影改化"};
 static_assert(std::size(choiceLabels) == sheetChoiceCount);
 
 const FieldSpec& specOf(SheetField field) { return fieldSpecs[static_cast<std::size_t>(field)]; }
@@ -106,6 +122,8 @@ int choiceOf(const JobSheet& sheet, SheetChoice choice) {
         case SheetChoice::OrientationB: return static_cast<int>(sheet.orientationB);
         case SheetChoice::Weights: return static_cast<int>(sheet.weights);
         case SheetChoice::Combine: return static_cast<int>(sheet.combine);
+        case SheetChoice::Ellipsoid: return static_cast<int>(sheet.ellipsoid);
+        case SheetChoice::Gauss: return static_cast<int>(sheet.gauss);
     }
     return 0;
 }
@@ -116,6 +134,8 @@ void setChoice(JobSheet& sheet, SheetChoice choice, int way) {
         case SheetChoice::OrientationB: sheet.orientationB = static_cast<EndOrientation>(way); break;
         case SheetChoice::Weights: sheet.weights = static_cast<SheetWeights>(way); break;
         case SheetChoice::Combine: sheet.combine = static_cast<WeightModel::Combine>(way); break;
+        case SheetChoice::Ellipsoid: sheet.ellipsoid = static_cast<SheetEllipsoid>(way); break;
+        case SheetChoice::Gauss: sheet.gauss = static_cast<SheetGauss>(way); break;
     }
 }
 
@@ -142,7 +162,6 @@ JobSheet sheetOf(const Job& job) {
     n = std::max({n, static_cast<int>(std::min<std::size_t>(listedPoints, maxTriangles)),
                   static_cast<int>(std::min<std::size_t>(listedSides / 2, maxTriangles)), 1});
     addTriangles(sheet, n);
-    sheet.jobOnly = job.jobOnly;
 
     if (!job.pointName.empty()) sheet[SheetField::NameA] = job.pointName.front();
     if (job.pointName.size() >= 2) sheet[SheetField::NameB] = job.pointName.back();
@@ -176,8 +195,8 @@ JobSheet sheetOf(const Job& job) {
         sheet.right[at(k)] = right;
         sheet.side[at(k)] = replyNumber(right ? -typed : typed);
     }
-    for (const MeasuredSide& m : job.jobOnly.measuredSides)
-        sheet.measuredCell.push_back(m.k >= 1 && m.k <= sheet.sides() ? sheet.side[at(m.k)] : std::string());
+    // The measured sides, each length cell keeping the reduced length it was read with.
+    takeReduction(sheet, job);
 
     // The weights the job names, in the fields and choices of the sheet.
     if (const std::optional<WeightModel>& weights = job.jobOnly.weights) {
@@ -189,7 +208,6 @@ JobSheet sheetOf(const Job& job) {
             sheet.combine = weights->combine;
         }
     }
-    sheet.jobOnly.weights.reset();
     return sheet;
 }
 
@@ -197,24 +215,30 @@ void typeSide(JobSheet& sheet, int k, std::string_view typed) {
     if (k < 1 || k > sheet.sides()) return;
     typed = trimmed(typed);
     const auto value = parseNumber(typed);
+    const std::string before = sheet.side[at(k)];
     if (value && k % 2 == 0 && std::signbit(*value)) {
         sheet.right[at(k)] = true;
         sheet.side[at(k)] = replyNumber(-*value);
-        return;
+    } else {
+        sheet.side[at(k)] = value ? replyNumber(*value) : std::string(typed);
     }
-    sheet.side[at(k)] = value ? replyNumber(*value) : std::string(typed);
+    // Another length typed over a measured side makes it a plane length.
+    if (sheet.side[at(k)] != before && sideKind(sheet, k) != SideKind::Plane) setSideKind(sheet, k, SideKind::Plane);
 }
 
 bool typeSidePosition(JobSheet& sheet, int k, std::string_view typed) {
-    if (k < 1 || k > sheet.sides() || k % 2 == 1) return false;
+    if (k < 1 || k > sheet.sides()) return false;
+    // A route side a file put right of the route goes back on the route.
+    const bool strayRoute = k % 2 == 1 && sheet.right[at(k)];
+    if (k % 2 == 1 && !strayRoute) return false;
     std::string word(trimmed(typed));
     std::transform(word.begin(), word.end(), word.begin(),
                    [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
     const auto among = [&](std::initializer_list<const char*> words) {
         return std::any_of(words.begin(), words.end(), [&](const char* w) { return word == w; });
     };
-    const bool left = among({"左", "左侧", "l", "left"});
-    const bool right = among({"右", "右侧", "r", "right"});
+    const bool left = among({"左", "左侧", "l", "left"}) || (strayRoute && among({"路线边"}));
+    const bool right = !strayRoute && among({"右", "右侧", "r", "right"});
     if (left || right) sheet.right[at(k)] = right;
     return left || right;
 }
@@ -225,6 +249,8 @@ bool addTriangles(JobSheet& sheet, int count) {
     sheet.name.resize(n);
     sheet.side.resize(2 * n + 1);
     sheet.right.resize(2 * n + 1, false);
+    if (!sheet.measured.empty()) sheet.measured.resize(2 * n + 1, 0);
+    if (!sheet.measurement.empty()) sheet.measurement.resize(2 * n + 1);
     return true;
 }
 
@@ -233,12 +259,18 @@ bool removeLastTriangle(JobSheet& sheet) {
     sheet.name.pop_back();
     sheet.side.resize(sheet.side.size() - 2);
     sheet.right.resize(sheet.right.size() - 2);
+    sheet.measured.resize(std::min(sheet.measured.size(), sheet.side.size()));
+    sheet.measurement.resize(std::min(sheet.measurement.size(), sheet.side.size()));
     return true;
 }
 
 bool lastTriangleIsEmpty(const JobSheet& sheet) {
     const int n = sheet.triangles();
-    return sheet.name.back().empty() && sheet.side[at(2 * n)].empty() && sheet.side[at(2 * n + 1)].empty();
+    const auto unmeasured = [&](int k) {
+        return sideKind(sheet, k) == SideKind::Plane && measurementOf(sheet, k) == SheetMeasurement{};
+    };
+    return sheet.name.back().empty() && sheet.side[at(2 * n)].empty() && sheet.side[at(2 * n + 1)].empty() &&
+           unmeasured(2 * n) && unmeasured(2 * n + 1);
 }
 
 std::vector<std::vector<std::string>> pastedRows(std::string_view text) {
@@ -262,7 +294,8 @@ std::vector<std::vector<std::string>> pastedRows(std::string_view text) {
 }
 
 Pasted pasteSides(JobSheet& sheet, int first, int column, std::string_view text) {
-    if (column >= 2) return {0, "边长中误差 σ 由边长和测距精度算出，不能输入"};
+    if (column == 2) return {0, "边长中误差 σ 由边长和测距精度算出，不能输入"};
+    if (column >= firstCorrectionColumn) return {0, "归算的改正数由实测值算出，不能输入"};
     const auto rows = pastedRows(text);
     const int count = static_cast<int>(std::min<std::size_t>(rows.size(), std::numeric_limits<int>::max() / 4));
     if (count == 0 || first < 1 || first > sheet.sides()) return {};
@@ -273,6 +306,18 @@ Pasted pasteSides(JobSheet& sheet, int first, int column, std::string_view text)
     for (int r = 0; r < count; ++r) {
         const int k = first + r;
         const std::vector<std::string>& cells = rows[static_cast<std::size_t>(r)];
+        // How the side is given and its measurement: a cell for each column from here
+        // on, as far as the measurement goes.
+        if (column >= sideKindColumn) {
+            for (std::size_t c = 0; c < cells.size() && column + static_cast<int>(c) < firstCorrectionColumn; ++c) {
+                const int at = column + static_cast<int>(c);
+                if (at == sideKindColumn)
+                    typeSideKind(sheet, k, cells[c]);
+                else
+                    typeMeasurement(sheet, k, static_cast<MeasurePart>(at - firstMeasureColumn), cells[c]);
+            }
+            continue;
+        }
         if (column == 1) {
             typeSidePosition(sheet, k, cells[0]);
             continue;
@@ -306,13 +351,12 @@ SheetProblems sheetProblems(const JobSheet& sheet) {
     Job& job = checked.job;
     const int n = sheet.triangles();
     job.N = static_cast<std::int16_t>(n);
-    job.jobOnly = sheet.jobOnly;
 
     // A text that is no number enters the job's checks as a value that is not finite,
     // so that it is found in its place in the dialogue's order; it is then named for
     // what it is.
     std::vector<std::pair<std::string, std::string>> unread;
-    const auto number = [&](const std::string& text, std::string path) {
+    const ReadNumber number = [&](const std::string& text, const std::string& path) {
         if (const auto value = parseNumber(text)) return *value;
         unread.emplace_back(std::move(path), notANumberReason(text));
         return std::numeric_limits<double>::quiet_NaN();
@@ -354,21 +398,14 @@ SheetProblems sheetProblems(const JobSheet& sheet) {
 
     job.side.assign(static_cast<std::size_t>(sheet.sides()) + 1, 0.0);
     for (int k = 1; k <= sheet.sides(); ++k) {
+        if (sideKind(sheet, k) != SideKind::Plane) continue;  // its measurement gives it
         const double length = number(sheet.side[at(k)], sidePath(k));
         job.side[static_cast<std::size_t>(k)] = sheet.right[at(k)] && k % 2 == 0 ? -length : length;
     }
 
-    // The measured sides whose cells still show what they were given, on the side of
-    // the route the sheet puts them; then their reduced lengths in the side list.
-    job.jobOnly.measuredSides.clear();
-    const auto& measured = sheet.jobOnly.measuredSides;
-    for (std::size_t j = 0; j < measured.size() && j < sheet.measuredCell.size(); ++j) {
-        MeasuredSide side = measured[j];
-        if (side.k < 1 || side.k > sheet.sides() || sheet.side[at(side.k)] != sheet.measuredCell[j]) continue;
-        const bool right = sheet.right[at(side.k)];
-        if (side.k % 2 == 0 && right != side.right.value_or(false)) side.right = right;
-        job.jobOnly.measuredSides.push_back(std::move(side));
-    }
+    // The reduction settings and the measured sides; then their reduced lengths in
+    // the side list.
+    putReduction(sheet, job, number);
     reduction::Reduction reduced;
     checked.problems = reduceAndCheck(job, reduced);
     if (!unread.empty()) {
@@ -419,8 +456,14 @@ SheetPlace sheetPlaceOf(const JobProblem& problem) {
         if (problem.path == groupSpecs[g].path) return {Kind::Group, SheetField::NameA, g};
     const bool points = problem.path.rfind("points", 0) == 0;
     const bool sides = problem.path.rfind("sides", 0) == 0;
-    if ((points || sides) && problem.index >= 0)
-        return {points ? Kind::Name : Kind::Side, SheetField::NameA, problem.index + 1};
+    if (points && problem.index >= 0) return {Kind::Name, SheetField::NameA, problem.index + 1};
+    if (sides && problem.index >= 0) {
+        // A field of a measured side ("sides[6].dh") is its column; the side as a whole
+        // its length.
+        const std::size_t dot = problem.path.find("].");
+        const int column = dot == std::string::npos ? -1 : sideColumnOfField(std::string_view(problem.path).substr(dot + 2));
+        return {Kind::Side, SheetField::NameA, problem.index + 1, std::max(column, 0)};
+    }
     if (problem.path == "points") place.kind = Kind::Names;
     if (problem.path == "sides") place.kind = Kind::Sides;
     if (problem.path == "N") place.kind = Kind::Count;
@@ -431,7 +474,10 @@ std::string placeLabel(const SheetPlace& place) {
     switch (place.kind) {
         case SheetPlace::Kind::Field: return specOf(place.field).label;
         case SheetPlace::Kind::Name: return "点 " + digits(place.index) + " 的点名";
-        case SheetPlace::Kind::Side: return "第 " + digits(place.index) + " 条边 " + sideName(place.index);
+        case SheetPlace::Kind::Side: {
+            const std::string column = place.column > 0 ? sideColumnLabel(place.column) : std::string();
+            return "第 " + digits(place.index) + " 条边 " + sideName(place.index) + (column.empty() ? "" : " 的" + column);
+        }
         case SheetPlace::Kind::Names: return "点名表";
         case SheetPlace::Kind::Sides: return "边长表";
         case SheetPlace::Kind::Count: return "三角形个数";
@@ -450,7 +496,10 @@ std::vector<SheetField> placeFields(const SheetPlace& place) {
 }
 
 std::vector<SheetChoice> placeChoices(const SheetPlace& place) {
-    if (place.kind == SheetPlace::Kind::Group) return {groupSpecs[place.index].choice};
+    if (place.kind == SheetPlace::Kind::Group) {
+        if (const auto choice = groupSpecs[place.index].choice) return {*choice};
+        return {};
+    }
     if (place.kind == SheetPlace::Kind::Field)
         if (const auto choice = governingChoice(place.field)) return {*choice};
     return {};
@@ -459,7 +508,7 @@ std::vector<SheetChoice> placeChoices(const SheetPlace& place) {
 std::string sheetMessage(const JobProblem& problem) {
     const SheetPlace place = sheetPlaceOf(problem);
     const std::string where = place.kind == SheetPlace::Kind::None ? placeOf(problem) : placeLabel(place);
-    return (where.empty() ? "" : where + "：") + problem.what + "。";
+    return (where.empty() ? "" : where + "：") + editorWording(problem.what) + "。";
 }
 
 }  // namespace trelvan

@@ -18,14 +18,19 @@
 
 namespace trelvan {
 
-// The single fields of a job: the known points, the orientation, the tolerance, and
-// the distance meter's stated accuracy (a mm + b mm/km) with the standard error of an
-// orientation angle.
+// The single fields of a job: the known points, the orientation, the tolerance, the
+// distance meter's stated accuracy (a mm + b mm/km) with the standard error of an
+// orientation angle, and the chain's settings for reducing measured sides: the false
+// easting, the height of the projection surface, the instrument's additive and
+// multiplicative constants, its atmospheric formula's A and B, and the mean height of
+// a side that gives none. A setting left empty is no part of the job: its default
+// applies.
 enum class SheetField {
     NameA, Xa, Ya, NameB, Xb, Yb, Xpa, Ypa, Xpb, Ypb, Ta, Tb, Qa, Qb, Tolerance,
-    InstrumentA, InstrumentB, SigmaQ
+    InstrumentA, InstrumentB, SigmaQ,
+    FalseEasting, H0, ConstantK, ConstantR, MeteoA, MeteoB, DefaultHm
 };
-inline constexpr int sheetFieldCount = 18;
+inline constexpr int sheetFieldCount = 25;
 
 // How an end of the chain is oriented: by a typed external azimuth, by a direction
 // point, or not at all. Only the fields of the chosen way are part of the job.
@@ -37,10 +42,50 @@ enum class EndOrientation { Azimuth, DirectionPoint, None };
 // instrument's fields part of the job.
 enum class SheetWeights { Unnamed, MeanSide, Instrument };
 
+// The ellipsoid the measured sides are reduced on. A job that names none is reduced on
+// CGCS2000 and keeps naming none; one that names an ellipsoid this program does not
+// know keeps that name (AsRead), to be refused until another is chosen.
+enum class SheetEllipsoid { Unnamed, CGCS2000, Xian80, Beijing54, AsRead };
+// Whether the measured sides are reduced on to the Gauss plane (the default) or kept
+// on the projection surface, a local plane.
+enum class SheetGauss { Unnamed, On, Off };
+
 // The choices of the sheet, each among a few ways, that open or close fields or
 // change what the job is.
-enum class SheetChoice { OrientationA, OrientationB, Weights, Combine };
-inline constexpr int sheetChoiceCount = 4;
+enum class SheetChoice { OrientationA, OrientationB, Weights, Combine, Ellipsoid, Gauss };
+inline constexpr int sheetChoiceCount = 6;
+
+// How a side is given: a plane length typed by hand, or as the distance meter measured
+// it, a slope or a horizontal distance, which is reduced to the plane.
+enum class SideKind { Plane, Slope, Horizontal };
+
+// The values of a measured side, in the order of the side table's columns: the
+// distance shown, the height difference or the zenith angle, the mean height, and
+// the atmosphere (ppm, or the temperature and the pressure).
+enum class MeasurePart { D, dh, Z, Hm, ppm, t, p };
+inline constexpr int measurePartCount = 7;
+
+// A side's measurement as typed, each value a text (empty: not given, as a job file
+// leaves it out), and what a job file said of it that the sheet shows elsewhere, so
+// that a side not edited is written back as it was read: the word for its type
+// ("" for a slope distance that names none, "slope", "horizontal", or a word a file
+// used that is none of these) and whether it named its side of the route.
+struct SheetMeasurement {
+    std::array<std::string, measurePartCount> text;
+    std::string type;
+    std::optional<bool> rightAsRead;
+    std::string& operator[](MeasurePart part) { return text[static_cast<std::size_t>(part)]; }
+    const std::string& operator[](MeasurePart part) const { return text[static_cast<std::size_t>(part)]; }
+    friend bool operator==(const SheetMeasurement&, const SheetMeasurement&) = default;
+};
+
+// The columns of the side table: the length (a measured side's reduced D4), the side
+// of the route, the standard error, how the side is given, the parts of a
+// measurement, and the four corrections of its reduction.
+inline constexpr int sideKindColumn = 3;
+inline constexpr int firstMeasureColumn = 4;
+inline constexpr int firstCorrectionColumn = firstMeasureColumn + measurePartCount;
+inline constexpr int sideColumnCount = firstCorrectionColumn + 4;
 
 struct JobSheet {
     std::array<std::string, sheetFieldCount> field;
@@ -51,15 +96,21 @@ struct JobSheet {
     std::vector<char> right;        // S(k) at k−1: an even side right of the route
     SheetWeights weights = SheetWeights::Unnamed;
     WeightModel::Combine combine = WeightModel::Combine::Linear;
-    // What the job holds besides the fields, choices and cells above (its measured
-    // sides, reduction settings), kept as it was read so that a job opened and saved
-    // again keeps it; its weights are held in the fields and choices above, never
-    // here. A measured side's cell shows its reduced length (its measured distance
-    // when it could not be reduced); typed over, the side becomes a typed side, and a
-    // side whose triangle was removed goes with it. `measuredCell` holds the text
-    // each measured side's cell was given, in the order of jobOnly.measuredSides.
-    JobOnlyValues jobOnly;
-    std::vector<std::string> measuredCell;
+
+    // The sides as the distance meter measured them. A measured side keeps its length
+    // cell (the reduced length it was read with), to be used again if it is made a
+    // plane length, and a plane side keeps the measurement it had, should it be
+    // measured again. `measurement` is empty until a side has one, so that a chain
+    // of typed sides carries nothing for it.
+    std::vector<char> measured;                 // S(k) at k−1: given as measured
+    std::vector<SheetMeasurement> measurement;  // S(k) at k−1, or empty
+    // The chain's reduction settings besides its fields: the ellipsoid (and the name
+    // a file gave that this program does not know), the Gauss step, and whether the
+    // job had a "reduction" object, which it then keeps.
+    SheetEllipsoid ellipsoid = SheetEllipsoid::Unnamed;
+    std::string ellipsoidAsRead;
+    SheetGauss gauss = SheetGauss::Unnamed;
+    bool reductionNamed = false;
 
     int triangles() const { return static_cast<int>(name.size()); }
     int sides() const { return static_cast<int>(side.size()); }
@@ -92,11 +143,13 @@ JobSheet sheetOf(const Job& job);
 std::string shownNumber(std::string_view typed);
 
 // Side k (1..2N+1) typed as `typed`. A negative number typed for an even side puts
-// it right of the route; a positive one keeps the side it lies on.
+// it right of the route; a positive one keeps the side it lies on. A measured side
+// typed over with another length becomes a plane length.
 void typeSide(JobSheet& sheet, int k, std::string_view typed);
 
 // The side of the route an even side lies on, from "左"/"右" (or L/R, left/right);
-// false for anything else, which changes nothing.
+// false for anything else, which changes nothing. A route side that a job file put
+// right of the route is put back on the route by "左" or "路线边".
 bool typeSidePosition(JobSheet& sheet, int k, std::string_view typed);
 
 // Adds `count` empty triangles at the end of the chain; false when the chain would
@@ -113,10 +166,12 @@ std::vector<std::vector<std::string>> pastedRows(std::string_view text);
 
 // Fills consecutive sides from side `first` (1-based) with the rows of a pasted
 // text: the first cell of a row is the length (column 0) or the side of the route
-// (column 1), a second cell in column 0 the side of the route. The chain grows by
-// whole triangles where the rows run past its end. The standard errors of the sides
-// (column 2) are worked out, not typed: nothing is pasted there. Returns the number
-// of sides filled, or the reason nothing was.
+// (column 1), a second cell in column 0 the side of the route. From the column of how
+// a side is given on, the cells of a row fill that column and those to its right: a
+// distance pasted into D measures the side. The chain grows by whole triangles where
+// the rows run past its end. The standard errors of the sides (column 2) and the
+// corrections of the reduction are worked out, not typed: nothing is pasted there.
+// Returns the number of sides filled, or the reason nothing was.
 struct Pasted {
     int count = 0;
     std::optional<std::string> refusal;
@@ -142,6 +197,7 @@ struct SheetPlace {
     Kind kind = Kind::None;
     SheetField field = SheetField::NameA;  // for Field
     int index = 0;                         // point 1..N for Name, side 1..2N+1 for Side; the group
+    int column = 0;                        // for Side: the column of the side table
 };
 SheetPlace sheetPlaceOf(const JobProblem& problem);
 

@@ -34,6 +34,12 @@ struct SheetEdit {
         int i;
         std::string before, after;
     };
+    // How side k (1..2N+1) is given, and its measurement.
+    struct Measure {
+        int k;
+        bool measuredBefore, measuredAfter;
+        SheetMeasurement before, after;
+    };
 
     std::vector<Field> fields;
     std::vector<Choice> choices;
@@ -42,6 +48,7 @@ struct SheetEdit {
     // added what it was given; their empty cells are left out.
     std::vector<Side> sides;
     std::vector<Name> names;
+    std::vector<Measure> measures;
 
     bool empty() const;
     // Makes the edit on a sheet as it was before it (redo), or takes it back from a
@@ -62,7 +69,9 @@ SheetEdit fieldEdit(const JobSheet& sheet, SheetField field, std::string typed);
 // Whether an edit reaches the place a problem names, so that it may have mended it:
 // the field, the cell or the list itself; for a side that closes a triangle, any of
 // the triangle's three sides; for a field or group that a choice opens (an end's
-// orientation, the weights), that choice.
+// orientation, the weights), that choice. A side, the list of sides and A's
+// coordinates are also reached by the reduction settings, which measured sides
+// depend on.
 bool editReaches(const SheetEdit& edit, const SheetPlace& place);
 
 // What an edit changed, as undo and redo name it: the one field, cell or choice by its
@@ -72,5 +81,10 @@ std::string editSubject(const SheetEdit& edit);
 // Whether an edit changes the standard errors of the sides as the instrument states
 // them (a, b, the combination or the weights chosen), beyond the sides it retypes.
 bool editReachesSideErrors(const SheetEdit& edit);
+
+// Whether an edit may change the reduction of the measured sides: a measurement, how
+// a side is given, a length or side of the route (the chain's geometry), a triangle
+// added or removed, A's or B's coordinates, a reduction setting.
+bool editReachesReduction(const SheetEdit& edit);
 
 }  // namespace trelvan

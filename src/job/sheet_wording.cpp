@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "adjustment/weights.h"
+#include "job/sheet_reduction.h"
 #include "state/chain_state.h"
 #include "state/number_format.h"
 
@@ -41,13 +42,14 @@ std::optional<WeightModel> typedInstrument(const JobSheet& sheet) {
 
 bool showsSideErrors(const JobSheet& sheet) { return sheet.weights == SheetWeights::Instrument; }
 
-SideRow sideRow(const JobSheet& sheet, int k) {
+SideRow sideRow(const JobSheet& sheet, int k, std::optional<double> reduced) {
     SideRow row;
     if (k < 1 || k > sheet.sides()) return row;
     const std::size_t at = static_cast<std::size_t>(k - 1);
     const std::string& text = sheet.side[at];
-    const std::optional<double> length = parseNumber(text);
-    if (!text.empty() && !length) row.lengthTip = notANumberReason(text);
+    const bool measured = sideKind(sheet, k) != SideKind::Plane;
+    const std::optional<double> length = measured ? reduced : parseNumber(text);
+    if (!measured && !text.empty() && !length) row.lengthTip = notANumberReason(text);
     if (const auto instrument = typedInstrument(sheet); instrument && length) {
         const double sigma = instrumentSideError(*instrument, *length);
         if (std::isfinite(sigma)) row.sigma = formatFixed(sigma, 2);
@@ -56,6 +58,12 @@ SideRow sideRow(const JobSheet& sheet, int k) {
         row.sigmaTip = sideName(k) + " 的测距中误差 σ = " +
                        (sheet.combine == WeightModel::Combine::Quadrature ? "√(a² + (b·D)²)" : "a + b·D") +
                        "，D 为边长（公里）";
+    if (k % 2 == 1 && sheet.right[at]) {
+        // A route side a job file put right of the route, to be put back.
+        row.position = "右";
+        row.positionTip = sideName(k) + " 是推算路线上的边，不能位于路线的右侧：请选“路线边”";
+        return row;
+    }
     if (k % 2 == 1) {
         row.position = "路线边";
         row.positionTip = sideName(k) + " 是方位角推算路线上的边";

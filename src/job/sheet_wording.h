@@ -4,6 +4,7 @@
 // the summary of the last completed job. The editor's window only places them.
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 #include "job/job.h"
@@ -22,7 +23,9 @@ struct SideRow {
     std::string sigma;
     std::string sigmaTip;     // "S7 的测距中误差 σ = a + b·D，D 为边长（公里）"
 };
-SideRow sideRow(const JobSheet& sheet, int k);
+// `reduced` is a measured side's reduced length, which its standard error is worked
+// out from in place of the length typed.
+SideRow sideRow(const JobSheet& sheet, int k, std::optional<double> reduced = std::nullopt);
 
 // Whether the sides' standard errors are shown: under the instrument's weights.
 bool showsSideErrors(const JobSheet& sheet);

@@ -6,6 +6,7 @@
 
 #include "job/job_support.h"
 #include "job/sheet_edit.h"
+#include "job/sheet_reduction.h"
 
 namespace trelvan::testing {
 namespace {
@@ -23,6 +24,12 @@ void expectSame(const JobSheet& a, const JobSheet& b) {
     EXPECT_EQ(a.right, b.right);
     EXPECT_EQ(a.weights, b.weights);
     EXPECT_EQ(a.combine, b.combine);
+    EXPECT_EQ(a.ellipsoid, b.ellipsoid);
+    EXPECT_EQ(a.gauss, b.gauss);
+    for (int k = 1; k <= std::max(a.sides(), b.sides()); ++k) {
+        EXPECT_EQ(sideKind(a, k), sideKind(b, k)) << k;
+        EXPECT_EQ(measurementOf(a, k), measurementOf(b, k)) << k;
+    }
 }
 
 TEST(SheetEdit, EveryEditIsTakenBackAndMadeAgainExactly) {
@@ -68,6 +75,29 @@ TEST(SheetEdit, EveryEditIsTakenBackAndMadeAgainExactly) {
         {"a and b in quadrature", [](JobSheet& s) { s.combine = WeightModel::Combine::Quadrature; },
          "测距精度的组合方式",
          [](const JobSheet& s) { EXPECT_EQ(s.combine, WeightModel::Combine::Quadrature); }},
+        {"a distance typed measures a side", [](JobSheet& s) { typeMeasurement(s, 4, MeasurePart::D, "1101.09"); },
+         "第 4 条边 S4 的实测距离 D", [](const JobSheet& s) { EXPECT_EQ(sideKind(s, 4), SideKind::Slope); }},
+        {"a side given as a horizontal distance", [](JobSheet& s) { typeSideKind(s, 3, "平距"); },
+         "第 3 条边 S3 的观测方式", [](const JobSheet& s) { EXPECT_EQ(sideKind(s, 3), SideKind::Horizontal); }},
+        {"a negative distance, right of the route", [](JobSheet& s) { typeMeasurement(s, 4, MeasurePart::D, "-1101.09"); },
+         "第 4 条边 S4", [](const JobSheet& s) { EXPECT_TRUE(s.right[3]); }},
+        {"two sides measured by their distances, one with its dh",
+         [](JobSheet& s) {
+             typeMeasurement(s, 4, MeasurePart::D, "1101.09");
+             typeMeasurement(s, 4, MeasurePart::dh, "2");
+             typeMeasurement(s, 6, MeasurePart::D, "1049.6");
+         },
+         "3 格", [](const JobSheet& s) { EXPECT_EQ(measurementOf(s, 4)[MeasurePart::dh], "2"); }},
+        {"the last triangle removed with its measured sides",
+         [](JobSheet& s) {
+             typeMeasurement(s, 9, MeasurePart::D, "799.7");
+             removeLastTriangle(s);
+         },
+         "第 4 个三角形", [](const JobSheet& s) { EXPECT_EQ(s.sides(), 7); }},
+        {"the ellipsoid", [](JobSheet& s) { s.ellipsoid = SheetEllipsoid::Beijing54; }, "椭球",
+         [](const JobSheet& s) { EXPECT_EQ(s.ellipsoid, SheetEllipsoid::Beijing54); }},
+        {"a reduction setting", [](JobSheet& s) { s[F::ConstantR] = "2.3"; }, "测距仪乘常数 R",
+         [](const JobSheet& s) { EXPECT_EQ(s[F::ConstantR], "2.3"); }},
         {"nothing changed", [](JobSheet& s) { s[F::Qa] = "77.43016"; }, nullptr, [](const JobSheet&) {}},
     };
     for (const Row& row : rows) {
@@ -108,6 +138,12 @@ std::function<void(JobSheet&)> instrument(const char* a, const char* b) {
     };
 }
 
+// S1 measured as a slope distance with its height difference, but no mean height.
+void measuredWithoutHeight(JobSheet& s) {
+    typeMeasurement(s, 1, MeasurePart::D, "601.6");
+    typeMeasurement(s, 1, MeasurePart::dh, "8.4");
+}
+
 // A fault marked in the editor stays until an edit reaches its place and mends it; an
 // edit there that leaves another fault tells that one instead.
 TEST(SheetEdit, AMarkedFaultGoesOnceItsPlaceIsMended) {
@@ -144,6 +180,14 @@ TEST(SheetEdit, AMarkedFaultGoesOnceItsPlaceIsMended) {
          "测距精度 a：测距精度不能为负数。"},
         {"a that is no number, the mean side chosen", instrument("2,5", "2"),
          [](JobSheet& s) { s.weights = SheetWeights::MeanSide; }, ""},
+        // S1 measured with no mean height anywhere: the side's own, or the chain's.
+        {"a mean height typed for the side", measuredWithoutHeight,
+         [](JobSheet& s) { typeMeasurement(s, 1, MeasurePart::Hm, "46"); }, ""},
+        {"a mean height typed for the chain", measuredWithoutHeight, [](JobSheet& s) { s[F::DefaultHm] = "46"; }, ""},
+        {"another side measured", measuredWithoutHeight,
+         [](JobSheet& s) { typeMeasurement(s, 3, MeasurePart::Hm, "46"); },
+         "第 1 条边 S1 的平均高程 Hm：缺少平均高程 Hm：这条边和边长归算设置中都没有填写。"},
+        {"made a plane length again", measuredWithoutHeight, [](JobSheet& s) { typeSideKind(s, 1, "平面"); }, ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
