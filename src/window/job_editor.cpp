@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -23,6 +25,7 @@
 #include <QVBoxLayout>
 
 #include "entry/value_checks.h"
+#include "job/sheet_reduction.h"
 #include "job/sheet_wording.h"
 #include "state/constants.h"
 #include "state/number_format.h"
@@ -102,8 +105,11 @@ JobEditor::JobEditor(QWidget* parent, JobSheet sheet, const QString& fileName, c
     showCount();
     showChoice(SheetChoice::Weights);
     showChoice(SheetChoice::Combine);
-    // Room for a chain's first sides at a glance, within the screen at any scaling.
-    QSize size(980, 700);
+    showChoice(SheetChoice::Ellipsoid);
+    showChoice(SheetChoice::Gauss);
+    // Room for a chain's first sides at a glance, within the screen at any scaling; a
+    // chain of measured sides as wide as the screen allows, for their columns.
+    QSize size(hasMeasuredSide(sheet_) ? 1500 : 980, 700);
     if (const QScreen* screen = parent != nullptr ? parent->screen() : nullptr)
         size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
     resize(size);
@@ -143,6 +149,14 @@ QLayout* JobEditor::buildButtons() {
     step("undoButton", QStringLiteral("撤销"), {QKeySequence(Qt::CTRL | Qt::Key_Z)}, true);
     step("redoButton", QStringLiteral("重做"),
          {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, false);
+    // The length of the chain, under its tables.
+    buttons->addSpacing(16);
+    count_ = new QLabel;
+    count_->setObjectName(QStringLiteral("triangleCount"));
+    buttons->addWidget(count_);
+    connect(button("addTriangle", QStringLiteral("添加三角形")), &QPushButton::clicked, this, &JobEditor::addTriangle);
+    remove_ = button("removeTriangle", QStringLiteral("删除最后的三角形"));
+    connect(remove_, &QPushButton::clicked, this, &JobEditor::removeTriangle);
     buttons->addStretch(1);
     connect(button("computeButton", QStringLiteral("计算")), &QPushButton::clicked, this, &JobEditor::compute);
     connect(button("saveButton", QStringLiteral("保存…")), &QPushButton::clicked, this, &JobEditor::save);
@@ -254,6 +268,77 @@ QWidget* JobEditor::buildWeights() {
     return box;
 }
 
+// The chain's settings for reducing measured sides; a field left empty shows the
+// default that then applies.
+//
+//   椭球 [CGCS2000 ▾]          [x] 高斯投影改化
+//   东伪偏移 [500000] 米       投影面高程 H0 [0] 米
+//   加常数 K [0]      毫米     乘常数 R [0]  毫米/公里
+//   气象公式 A [    ]          B [    ]
+//   平均高程 Hm [    ] 米
+QWidget* JobEditor::buildReduction() {
+    auto* box = new QGroupBox(QStringLiteral("边长归算"));
+    box->setObjectName(QStringLiteral("reductionGroup"));
+    box->setToolTip(QStringLiteral("实测边的归算设置；不填的一项用括号中的默认值"));
+    auto* grid = new QGridLayout(box);
+    grid->setVerticalSpacing(4);
+    const auto label = [](const char* text) { return new QLabel(QString::fromUtf8(text)); };
+
+    ellipsoid_ = new QComboBox;
+    ellipsoid_->setObjectName(QStringLiteral("reduction.ellipsoid"));
+    for (const std::string& name : ellipsoidNames()) ellipsoid_->addItem(q(name));
+    // A name a file gave that this program does not know, kept to be refused.
+    if (sheet_.ellipsoid == SheetEllipsoid::AsRead)
+        ellipsoid_->addItem(q(sheet_.ellipsoidAsRead) + QStringLiteral("（未知）"));
+    connect(ellipsoid_, &QComboBox::activated, this, [this](int index) {
+        const int way = static_cast<int>(SheetEllipsoid::CGCS2000) + index;
+        commit(editOf(sheet_, [&](JobSheet& s) { setChoice(s, SheetChoice::Ellipsoid, way); }), QStringLiteral("改变"));
+    });
+    gauss_ = new QCheckBox(QStringLiteral("高斯投影改化"));
+    gauss_->setObjectName(QStringLiteral("reduction.gauss"));
+    gauss_->setToolTip(QStringLiteral("不选时，边长只归算到投影面，作为独立平面上的边长"));
+    connect(gauss_, &QCheckBox::clicked, this, [this](bool on) {
+        const int way = static_cast<int>(on ? SheetGauss::On : SheetGauss::Off);
+        commit(editOf(sheet_, [&](JobSheet& s) { setChoice(s, SheetChoice::Gauss, way); }), QStringLiteral("改变"));
+    });
+
+    const auto field = [&](SheetField f, const char* placeholder, const char* tip) {
+        QLineEdit* e = newField(f, 50);
+        e->setPlaceholderText(QString::fromUtf8(placeholder));
+        e->setToolTip(QString::fromUtf8(tip));
+        return e;
+    };
+    grid->addWidget(label("椭球"), 0, 0);
+    grid->addWidget(ellipsoid_, 0, 1, 1, 2);
+    grid->addWidget(gauss_, 0, 3, 1, 3);
+    grid->addWidget(label("东伪偏移"), 1, 0);
+    grid->addWidget(field(SheetField::FalseEasting, "500000",
+                          "横座标的东伪偏移，米；Y 前面写有带号（38512637.225）时为 38500000"),
+                    1, 1);
+    grid->addWidget(label("米"), 1, 2);
+    grid->addWidget(label("投影面高程 H0"), 1, 3);
+    grid->addWidget(field(SheetField::H0, "0", "投影面的高程，米：0 为高程基准面，采用抵偿高程面时为其高程"), 1, 4);
+    grid->addWidget(label("米"), 1, 5);
+    grid->addWidget(label("加常数 K"), 2, 0);
+    grid->addWidget(field(SheetField::ConstantK, "0", "测距仪的加常数，毫米；仪器已改正时为 0"), 2, 1);
+    grid->addWidget(label("毫米"), 2, 2);
+    grid->addWidget(label("乘常数 R"), 2, 3);
+    grid->addWidget(field(SheetField::ConstantR, "0", "测距仪的乘常数，毫米/公里；仪器已改正时为 0"), 2, 4);
+    grid->addWidget(label("毫米/公里"), 2, 5);
+    const char* meteoTip = "仪器说明书中的气象改正公式 ppm = A − B·p / (273.15 + t)，p 以 hPa、t 以 °C 计；"
+                           "只有填写温度和气压的边才用到";
+    grid->addWidget(label("气象公式 A"), 3, 0);
+    grid->addWidget(field(SheetField::MeteoA, "", meteoTip), 3, 1);
+    grid->addWidget(label("B"), 3, 3, Qt::AlignRight);
+    grid->addWidget(field(SheetField::MeteoB, "", meteoTip), 3, 4);
+    grid->addWidget(label("平均高程 Hm"), 4, 0);
+    grid->addWidget(field(SheetField::DefaultHm, "", "没有填写平均高程的实测边所用的平均高程，米"), 4, 1);
+    grid->addWidget(label("米"), 4, 2);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(4, 1);
+    return box;
+}
+
 QRadioButton* JobEditor::newChoiceButton(SheetChoice choice, int way, const QString& text, QButtonGroup* group) {
     auto* r = new QRadioButton(text);
     group->addButton(r);
@@ -298,6 +383,7 @@ QWidget* JobEditor::buildTables() {
     auto* area = new QWidget;
     auto* row = new QHBoxLayout(area);
     row->setContentsMargins(0, 0, 0, 0);
+    tablesRow_ = row;
 
     const auto commitCell = [this](SheetEdit edit) { commit(std::move(edit), QStringLiteral("输入")); };
     sides_ = new SheetTableModel(sheet_, SheetTableModel::Table::Sides, commitCell, this);
@@ -328,48 +414,53 @@ QWidget* JobEditor::buildTables() {
     sideView_ = view(sides_, "sideTable", "观测边长 S1 … S(2N+1)", 0);
     choosePositionFromList(*sideView_);
     // As wide as its columns: a length of a national-grid chain to the tenth of a
-    // millimetre, and the side of the route.
+    // millimetre, the side of the route, and a measurement's values and corrections,
+    // each as wide as its figures or its header's longer line.
     const QFontMetrics metrics = sideView_->fontMetrics();
     sideView_->setColumnWidth(SheetTableModel::Length, metrics.horizontalAdvance(QStringLiteral("00000000.0000")) + 24);
     sideView_->setColumnWidth(SheetTableModel::Position, metrics.horizontalAdvance(QStringLiteral("位于路线")) + 24);
     sideView_->setColumnWidth(SheetTableModel::Sigma, metrics.horizontalAdvance(QStringLiteral("σ（毫米）")) + 24);
-    fitSideView();
+    const char* const samples[] = {"平面", "00000.0000", "-000.000", "000.00000", "0000.00", "-00.0", "-00.0",
+                                   "0000.0", "-000.00", "-000.00", "-000.00", "-000.00"};
+    for (int c = SheetTableModel::Kind; c < sideColumnCount; ++c) {
+        int width = metrics.horizontalAdvance(QString::fromUtf8(samples[c - SheetTableModel::Kind]));
+        for (const QString& line : q(sideColumnHeader(c)).split(QLatin1Char('\n')))
+            width = std::max(width, metrics.horizontalAdvance(line));
+        sideView_->setColumnWidth(c, width + 16);
+    }
     nameView_ = view(names_, "nameTable", "点名（点 1 … N）", 1);
+    fitSideView();
 
-    auto* controls = new QVBoxLayout;
-    controls->addWidget(buildWeights());
-    count_ = new QLabel;
-    count_->setObjectName(QStringLiteral("triangleCount"));
-    controls->addWidget(count_);
-    auto* add = new QPushButton(QStringLiteral("添加三角形"));
-    add->setObjectName(QStringLiteral("addTriangle"));
-    add->setAutoDefault(false);
-    connect(add, &QPushButton::clicked, this, &JobEditor::addTriangle);
-    remove_ = new QPushButton(QStringLiteral("删除最后的三角形"));
-    remove_->setObjectName(QStringLiteral("removeTriangle"));
-    remove_->setAutoDefault(false);
-    connect(remove_, &QPushButton::clicked, this, &JobEditor::removeTriangle);
-    controls->addWidget(add);
-    controls->addWidget(remove_);
-    controls->addSpacing(12);
+    // The groups of settings and the hint; on a small screen they scroll rather than
+    // push the buttons off the screen.
+    auto* controls = new QWidget;
+    auto* column = new QVBoxLayout(controls);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(buildWeights());
+    column->addWidget(buildReduction());
+    column->addSpacing(8);
     auto* hint = new QLabel(QStringLiteral(
         "角度按“度.分秒”输入：312.2415 即 312°24′15″。\n\n"
         "偶数边位于方位角推算路线的右侧时，可输入负的边长，或在“位于路线”一栏选“右”。\n\n"
-        "在表格中按 Ctrl+V，可从当前格起向下粘贴电子表格中的一列数值；锁不够长时按三角形加长。"
-        "Delete 清除所选的格。\n\n"
+        "测距仪的实测边：在“观测”一栏选斜距或平距，或直接在“实测距离 D”一栏输入距离；再填写高差 dh 或天顶距 Z、"
+        "平均高程和气象数据。边长一栏随即显示归算边长 D4，右边各栏显示四项改正数。\n\n"
+        "在表格中按 Ctrl+V，可从当前格起向下粘贴电子表格中的一列数值（在实测各栏可粘贴几列）；"
+        "锁不够长时按三角形加长。Delete 清除所选的格。\n\n"
         "Ctrl+Z 撤销上一步修改，Ctrl+Y 重做。"));
     hint->setWordWrap(true);
     hint->setMinimumWidth(180);
     hint->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    // On a small screen the hint scrolls rather than push the buttons off the screen.
-    auto* hintArea = new QScrollArea;
-    hintArea->setFrameShape(QFrame::NoFrame);
-    hintArea->setWidgetResizable(true);
-    hintArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    hintArea->setWidget(hint);
-    hintArea->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
-    controls->addWidget(hintArea, 1);
-    row->addLayout(controls, 1);
+    column->addWidget(hint, 1);
+    auto* controlsArea = new QScrollArea;
+    controlsArea->setObjectName(QStringLiteral("settingsArea"));
+    controlsArea->setFrameShape(QFrame::NoFrame);
+    controlsArea->setWidgetResizable(true);
+    controlsArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    controlsArea->setWidget(controls);
+    controlsArea->setMinimumWidth(controls->minimumSizeHint().width() +
+                                  controlsArea->verticalScrollBar()->sizeHint().width());
+    controlsArea->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+    row->addWidget(controlsArea, 1);
     return area;
 }
 
@@ -397,6 +488,16 @@ void JobEditor::showChoice(SheetChoice choice) {
         if (QLineEdit* e = edit(field); e != nullptr && governingChoice(field) == choice)
             e->setEnabled(fieldInJob(sheet_, field));
     }
+    // The reduction's: an ellipsoid or Gauss step the job does not name shows its default.
+    if (choice == SheetChoice::Ellipsoid && ellipsoid_ != nullptr) {
+        const int named = static_cast<int>(sheet_.ellipsoid) - static_cast<int>(SheetEllipsoid::CGCS2000);
+        const QSignalBlocker quiet(ellipsoid_);
+        ellipsoid_->setCurrentIndex(std::max(named, 0));
+    }
+    if (choice == SheetChoice::Gauss && gauss_ != nullptr) {
+        const QSignalBlocker quiet(gauss_);
+        gauss_->setChecked(sheet_.gauss != SheetGauss::Off);
+    }
     if (choice != SheetChoice::Weights) return;
     for (const ChoiceButton& b : choiceButtons_)
         if (b.choice == SheetChoice::Combine) b.button->setEnabled(combineInJob(sheet_));
@@ -405,11 +506,33 @@ void JobEditor::showChoice(SheetChoice choice) {
 
 void JobEditor::fitSideView() {
     sideView_->setColumnHidden(SheetTableModel::Sigma, !showsSideErrors(sheet_));
+    // A measurement's columns once a side is measured; until then, only how each side
+    // is given, where a side is made measured.
+    const bool measuring = hasMeasuredSide(sheet_);
+    for (int c = SheetTableModel::FirstMeasure; c < sideColumnCount; ++c) sideView_->setColumnHidden(c, !measuring);
     int width = sideView_->verticalHeader()->minimumWidth() + sideView_->verticalScrollBar()->sizeHint().width() +
                 2 * sideView_->frameWidth() + 4;
-    for (int c = 0; c < sides_->columnCount(); ++c)
-        if (!sideView_->isColumnHidden(c)) width += sideView_->columnWidth(c);
-    sideView_->setFixedWidth(width);
+    int least = width;
+    for (int c = 0; c < sides_->columnCount(); ++c) {
+        if (sideView_->isColumnHidden(c)) continue;
+        width += sideView_->columnWidth(c);
+        if (c <= SheetTableModel::FirstMeasure) least += sideView_->columnWidth(c);
+    }
+    // The names, beside the sides, take the room the sides leave until a side is
+    // measured; then the sides take it.
+    if (nameView_ != nullptr)
+        nameView_->setMaximumWidth(measuring ? nameView_->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 16
+                                             : QWIDGETSIZE_MAX);
+    if (!measuring) {
+        sideView_->setFixedWidth(width);
+        if (tablesRow_ != nullptr) tablesRow_->setStretch(0, 0);
+        return;
+    }
+    // As wide as there is room for, to the whole width of its columns; narrower, it
+    // scrolls sideways with the sides' names kept in view.
+    sideView_->setMinimumWidth(std::min(least, width));
+    sideView_->setMaximumWidth(width);
+    if (tablesRow_ != nullptr) tablesRow_->setStretch(0, 4);
 }
 
 QString JobEditor::message() const { return message_->text(); }
@@ -429,6 +552,7 @@ void JobEditor::showMessage(const QString& message, bool fault) {
 
 void JobEditor::clearMarks() {
     for (QLineEdit* e : edits_) e->setStyleSheet(QString());
+    ellipsoid_->setStyleSheet(QString());
     sides_->mark({});
     names_->mark({});
     sideView_->setStyleSheet(QString());
@@ -457,6 +581,11 @@ void JobEditor::showProblem(const JobProblem& problem, const QString& message) {
         case SheetPlace::Kind::Group: {
             const std::vector<SheetField> fields = placeFields(place);
             for (SheetField f : fields) edit(f)->setStyleSheet(markedField);
+            for (SheetChoice c : placeChoices(place))
+                if (c == SheetChoice::Ellipsoid) {
+                    ellipsoid_->setStyleSheet(QStringLiteral("QComboBox { background-color: #ff9696; }"));
+                    ellipsoid_->setFocus();
+                }
             if (fields.empty()) break;
             QLineEdit* first = edit(fields.front());
             first->setFocus();
@@ -464,7 +593,7 @@ void JobEditor::showProblem(const JobProblem& problem, const QString& message) {
             break;
         }
         case SheetPlace::Kind::Name: markCell(names_, nameView_, place.index - 1, 0); break;
-        case SheetPlace::Kind::Side: markCell(sides_, sideView_, place.index - 1, SheetTableModel::Length); break;
+        case SheetPlace::Kind::Side: markCell(sides_, sideView_, place.index - 1, place.column); break;
         case SheetPlace::Kind::Names:
             nameView_->setStyleSheet(markedTable);
             nameView_->setFocus();
@@ -563,6 +692,9 @@ void JobEditor::clearCells(const QModelIndexList& cells) {
             const auto row = static_cast<std::size_t>(cell.row());
             if (cell.model() == names_) s.name[row].clear();
             else if (cell.column() == SheetTableModel::Length) s.side[row].clear();
+            else if (cell.column() >= SheetTableModel::FirstMeasure && cell.column() < SheetTableModel::FirstCorrection)
+                typeMeasurement(s, cell.row() + 1, static_cast<MeasurePart>(cell.column() - SheetTableModel::FirstMeasure),
+                                "");
         }
     });
     commit(std::move(edit), QStringLiteral("清除"));
@@ -595,6 +727,7 @@ void JobEditor::apply(const SheetEdit& edit, bool forward) {
         }
     }
     for (const SheetEdit::Choice& c : edit.choices) showChoice(c.choice);
+    if (!edit.measures.empty() || edit.trianglesBefore != edit.trianglesAfter) fitSideView();
 
     // The fault marked is told until its place is mended; an edit there that leaves
     // another fault in its place tells that one.

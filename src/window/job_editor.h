@@ -1,9 +1,11 @@
 #pragma once
 // The job editor (作业数据): the known points, the orientation of each end, Qa, Qb and
-// the tolerance as fields, the weights of the observations (观测精度) as a group of its
-// own; the sides S1 … S(2N+1) (with their standard errors under the instrument's
-// weights) and the names of points 1 … N as tables that stay quick with the largest chain (a model and a view, never a widget
-// per cell). It holds what is typed as text (JobSheet), so that nothing typed is
+// the tolerance as fields, the weights of the observations (观测精度) and the settings
+// for reducing measured sides (边长归算) as groups of their own; the sides S1 …
+// S(2N+1) (with their standard errors under the instrument's weights, and, once a side
+// is measured, each measurement with its reduced length and corrections) and the
+// names of points 1 … N as tables that stay quick with the largest chain (a model and
+// a view, never a widget per cell). It holds what is typed as text (JobSheet), so that nothing typed is
 // lost while it is being corrected; 计算 and 保存 check the job the texts make with
 // the dialogue's own checks and mark the first bad field or cell, whose mark and
 // message go once it is mended. Every edit is made as a SheetEdit on an undo stack,
@@ -22,6 +24,9 @@
 #include "window/sheet_tables.h"
 
 class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLayout;
 class QLineEdit;
@@ -60,6 +65,9 @@ public:
     // The button of one way of a choice (choiceOf's number); null for a way that has
     // none of its own (a job that names no weights shows 按平均边长定权).
     QRadioButton* choiceButton(SheetChoice choice, int way) const;
+    // The reduction settings' choices: the ellipsoid and the Gauss step.
+    QComboBox* ellipsoidBox() const { return ellipsoid_; }
+    QCheckBox* gaussBox() const { return gauss_; }
     QUndoStack* undoStack() const { return undo_; }
     QString message() const;
     // Edits neither computed nor saved since the editor opened or last saved.
@@ -93,6 +101,7 @@ private:
     QWidget* buildKnownData();
     QWidget* buildOrientation();
     QWidget* buildWeights();
+    QWidget* buildReduction();
     QWidget* buildTables();
     QLayout* buildButtons();
     QLineEdit* newField(SheetField field, int width);
@@ -105,6 +114,8 @@ private:
     void apply(const SheetEdit& edit, bool forward);
     // Shows the way chosen and opens the fields (and columns) it takes in.
     void showChoice(SheetChoice choice);
+    // Shows the columns the sides need (a measurement's once a side is measured) and
+    // sizes the side table to them.
     void fitSideView();
     void pasteInto(SheetTableModel* model, SheetView* view, const QModelIndex& at);
     void clearCells(const QModelIndexList& cells);
@@ -132,6 +143,9 @@ private:
     SheetTableModel* names_ = nullptr;
     SheetView* sideView_ = nullptr;
     SheetView* nameView_ = nullptr;
+    QHBoxLayout* tablesRow_ = nullptr;
+    QComboBox* ellipsoid_ = nullptr;
+    QCheckBox* gauss_ = nullptr;
     QLabel* count_ = nullptr;
     QLabel* message_ = nullptr;
     QPushButton* remove_ = nullptr;

@@ -22,16 +22,27 @@ const QColor markedColour(255, 150, 150);
 const QColor unreadColour(255, 222, 222);
 const QColor rightColour(0, 0, 170);
 const QColor routeColour(128, 128, 128);
+// A length worked out from a measurement; a side whose reduction is warned of.
+const QColor reducedColour(0, 96, 96);
+const QColor warnedColour(255, 214, 150);
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
+// A cell chosen from a list: the side of the route, or how a side is given.
 class PositionDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override {
         auto* box = new QComboBox(parent);
-        box->addItems({QStringLiteral("左"), QStringLiteral("右")});
+        if (index.column() == SheetTableModel::Kind) {
+            for (SideKind kind : {SideKind::Plane, SideKind::Slope, SideKind::Horizontal})
+                box->addItem(q(sideKindText(kind)));
+        } else if (index.row() % 2 == 0) {
+            box->addItems({QStringLiteral("路线边"), QStringLiteral("右")});  // a route side put back
+        } else {
+            box->addItems({QStringLiteral("左"), QStringLiteral("右")});
+        }
         // A choice is taken as it is made.
         connect(box, &QComboBox::activated, this, &PositionDelegate::commitAndClose);
         return box;
@@ -61,13 +72,17 @@ int SheetTableModel::rows() const { return table_ == Table::Sides ? sheet_.sides
 int SheetTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows(); }
 
 int SheetTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : table_ == Table::Sides ? 3 : 1;
+    return parent.isValid() ? 0 : table_ == Table::Sides ? sideColumnCount : 1;
+}
+
+const SheetReduction& SheetTableModel::reduction() const {
+    if (!reduction_) reduction_ = reduceSheet(sheet_);
+    return *reduction_;
 }
 
 QVariant SheetTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows()) return {};
     const auto row = static_cast<std::size_t>(index.row());
-    const int k = index.row() + 1;
     const bool isMarked = marked_.isValid() && marked_ == index;
 
     if (table_ == Table::Names) {
@@ -75,7 +90,71 @@ QVariant SheetTableModel::data(const QModelIndex& index, int role) const {
         if (role == Qt::BackgroundRole && isMarked) return markedColour;
         return {};
     }
-    if (index.column() == Length) {
+    return sideData(index, role);
+}
+
+QVariant SheetTableModel::sideData(const QModelIndex& index, int role) const {
+    const auto row = static_cast<std::size_t>(index.row());
+    const int k = index.row() + 1;
+    const bool isMarked = marked_.isValid() && marked_ == index;
+    const bool measured = sideKind(sheet_, k) != SideKind::Plane;
+    const int column = index.column();
+    if (role == Qt::TextAlignmentRole && column != Position && column != Kind)
+        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+
+    if (column == Kind) {
+        switch (role) {
+            case Qt::DisplayRole:
+            case Qt::EditRole: return q(sideKindText(sideKind(sheet_, k)));
+            case Qt::TextAlignmentRole: return QVariant(Qt::AlignCenter);
+            case Qt::ForegroundRole: return measured ? QVariant() : QVariant(routeColour);
+            case Qt::BackgroundRole: return isMarked ? QVariant(markedColour) : QVariant();
+            case Qt::ToolTipRole: return q(sideKindTip(sheet_, k));
+            default: return {};
+        }
+    }
+    if (column >= FirstMeasure && column < FirstCorrection) {
+        const auto part = static_cast<MeasurePart>(column - FirstMeasure);
+        const std::string& text = measurementOf(sheet_, k)[part];
+        const bool open = measured && partInJob(sheet_, k, part);
+        const bool unread = open && !text.empty() && !parseNumber(text);
+        switch (role) {
+            case Qt::DisplayRole:
+            case Qt::EditRole: return q(text);
+            // A value kept but no part of the job (a plane side's, a horizontal one's dh).
+            case Qt::ForegroundRole: return open ? QVariant() : QVariant(routeColour);
+            case Qt::BackgroundRole:
+                if (isMarked) return markedColour;
+                if (unread) return unreadColour;
+                return {};
+            case Qt::ToolTipRole:
+                if (unread) return q(notANumberReason(text));
+                return {};
+            default: return {};
+        }
+    }
+    if (column >= FirstCorrection) {
+        if (!measured || (role != Qt::DisplayRole && role != Qt::ForegroundRole)) return {};
+        if (role == Qt::ForegroundRole) return routeColour;
+        return q(measuredRow(sheet_, reduction(), k).correction[static_cast<std::size_t>(column - FirstCorrection)]);
+    }
+    if (column == Length && measured) {
+        // The reduced length, worked out; typed over, the side becomes a plane length.
+        const MeasuredRow reducedRow = measuredRow(sheet_, reduction(), k);
+        switch (role) {
+            case Qt::DisplayRole:
+            case Qt::EditRole: return q(reducedRow.length);
+            case Qt::ForegroundRole: return reducedColour;
+            case Qt::BackgroundRole:
+                if (isMarked) return markedColour;
+                if (reducedRow.refused) return unreadColour;
+                if (reducedRow.warned) return warnedColour;
+                return {};
+            case Qt::ToolTipRole: return q(reducedRow.lengthTip);
+            default: return {};
+        }
+    }
+    if (column == Length) {
         const bool unread = !sheet_.side[row].empty() && !parseNumber(sheet_.side[row]);
         switch (role) {
             case Qt::DisplayRole:
@@ -92,8 +171,9 @@ QVariant SheetTableModel::data(const QModelIndex& index, int role) const {
         }
     }
     if (index.column() == Sigma) {
+        const auto reduced = [&] { return measured ? measuredRow(sheet_, reduction(), k).reduced : std::nullopt; };
         switch (role) {
-            case Qt::DisplayRole: return q(sideRow(sheet_, k).sigma);
+            case Qt::DisplayRole: return q(sideRow(sheet_, k, reduced()).sigma);
             case Qt::TextAlignmentRole: return QVariant(Qt::AlignRight | Qt::AlignVCenter);
             case Qt::ForegroundRole: return routeColour;
             case Qt::ToolTipRole: return q(sideRow(sheet_, k).sigmaTip);
@@ -104,9 +184,10 @@ QVariant SheetTableModel::data(const QModelIndex& index, int role) const {
     const bool even = k % 2 == 0;
     switch (role) {
         case Qt::DisplayRole: return q(sideRow(sheet_, k).position);
-        case Qt::EditRole: return even ? q(sideRow(sheet_, k).position) : QString();
+        case Qt::EditRole: return even || sheet_.right[row] ? q(sideRow(sheet_, k).position) : QString();
         case Qt::TextAlignmentRole: return QVariant(Qt::AlignCenter);
         case Qt::ForegroundRole:
+            if (!even && sheet_.right[row]) return markedColour.darker(200);  // a route side put right
             if (!even) return routeColour;
             if (sheet_.right[row]) return rightColour;
             return {};
@@ -119,21 +200,31 @@ QVariant SheetTableModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant SheetTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && table_ == Table::Sides && section >= Kind)
+        return q(sideColumnTip(section));
     if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Vertical)
         return table_ == Table::Sides ? q(sideName(section + 1)) : q(digits(section + 1));
     if (table_ == Table::Names) return QStringLiteral("点名");
     if (section == Sigma) return QStringLiteral("σ（毫米）");
+    if (section >= Kind) return q(sideColumnHeader(section));
     return section == Length ? QStringLiteral("边长（米）") : QStringLiteral("位于路线");
 }
 
 Qt::ItemFlags SheetTableModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
-    // A route side lies on the route; a standard error is worked out, not typed.
-    const bool routeSide = table_ == Table::Sides && index.column() == Position && index.row() % 2 == 0;
-    const bool worked = table_ == Table::Sides && index.column() == Sigma;
-    if (!routeSide && !worked) flags |= Qt::ItemIsEditable;
+    if (table_ == Table::Names) return flags | Qt::ItemIsEditable;
+    // A route side lies on the route (unless a file put it right of it); a standard
+    // error and the corrections are worked out, not typed; the parts of a
+    // measurement not in the job are closed.
+    const int k = index.row() + 1;
+    const int column = index.column();
+    const bool routeSide = column == Position && k % 2 == 1 && !sheet_.right[static_cast<std::size_t>(k - 1)];
+    const bool worked = column == Sigma || column >= FirstCorrection;
+    const bool closed = column >= FirstMeasure && column < FirstCorrection &&
+                        !partInJob(sheet_, k, static_cast<MeasurePart>(column - FirstMeasure));
+    if (!routeSide && !worked && !closed) flags |= Qt::ItemIsEditable;
     return flags;
 }
 
@@ -142,11 +233,17 @@ bool SheetTableModel::setData(const QModelIndex& index, const QVariant& value, i
     if (!(flags(index) & Qt::ItemIsEditable)) return false;
     const std::string text = value.toString().toStdString();
     const int k = index.row() + 1;
+    // A measured side's reduced length given back as it is shown changes nothing.
+    if (table_ == Table::Sides && index.column() == Length && sideKind(sheet_, k) != SideKind::Plane &&
+        value.toString() == data(index, Qt::EditRole).toString())
+        return true;
     bool taken = true;
     SheetEdit edit = editOf(sheet_, [&](JobSheet& sheet) {
         if (table_ == Table::Names) sheet.name[static_cast<std::size_t>(index.row())] = text;
         else if (index.column() == Length) typeSide(sheet, k, text);
-        else taken = typeSidePosition(sheet, k, text);
+        else if (index.column() == Position) taken = typeSidePosition(sheet, k, text);
+        else if (index.column() == Kind) taken = typeSideKind(sheet, k, text);
+        else typeMeasurement(sheet, k, static_cast<MeasurePart>(index.column() - FirstMeasure), text);
     });
     if (!taken) return false;
     if (!edit.empty() && commit_) commit_(std::move(edit));
@@ -174,15 +271,25 @@ void SheetTableModel::showEdit(const SheetEdit& edit) {
         for (const SheetEdit::Name& n : edit.names) touch(n.i - 1);
     }
     last = std::min(last, rows() - 1);
+    if (table_ == Table::Sides) {
+        for (const SheetEdit::Measure& m : edit.measures) touch(m.k - 1);
+        last = std::min(last, rows() - 1);
+    }
     if (first <= last) emit dataChanged(index(first, 0), index(last, columnCount() - 1));
     if (table_ == Table::Sides && rows() > 0 && editReachesSideErrors(edit))
         emit dataChanged(index(0, Sigma), index(rows() - 1, Sigma));
+    // The reduced lengths move with the whole chain's geometry and settings.
+    if (table_ == Table::Sides && editReachesReduction(edit)) {
+        reduction_.reset();
+        if (rows() > 0 && hasMeasuredSide(sheet_)) emit dataChanged(index(0, 0), index(rows() - 1, columnCount() - 1));
+    }
 }
 
 void SheetTableModel::changeRows(const std::function<void()>& change) {
     beginResetModel();
     marked_ = QPersistentModelIndex();
     change();
+    reduction_.reset();
     endResetModel();
 }
 
@@ -222,6 +329,7 @@ void SheetView::keyPressEvent(QKeyEvent* event) {
 
 void choosePositionFromList(SheetView& view) {
     view.setItemDelegateForColumn(SheetTableModel::Position, new PositionDelegate(&view));
+    view.setItemDelegateForColumn(SheetTableModel::Kind, new PositionDelegate(&view));
 }
 
 }  // namespace trelvan

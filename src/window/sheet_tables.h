@@ -12,16 +12,23 @@
 
 #include "job/job_sheet.h"
 #include "job/sheet_edit.h"
+#include "job/sheet_reduction.h"
 
 namespace trelvan {
 
-// One table of the sheet: the sides (length, side of the route, and the standard
-// error the instrument states for it) or the point names.
+// One table of the sheet: the sides (length, side of the route, the standard error
+// the instrument states for it, how it is given, its measurement and the corrections
+// of its reduction) or the point names. A measured side's length is its reduced D4,
+// worked out from the sheet as it stands whenever a change may have moved it.
 class SheetTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum class Table { Sides, Names };
-    enum Column { Length = 0, Position = 1, Sigma = 2 };  // the sides' columns; the names have one
+    // The sides' columns; the names have one.
+    enum Column {
+        Length = 0, Position = 1, Sigma = 2, Kind = sideKindColumn,
+        FirstMeasure = firstMeasureColumn, FirstCorrection = firstCorrectionColumn
+    };
 
     // Takes an edit of a cell; the model shows it once the editor has made it.
     using Commit = std::function<void(SheetEdit edit)>;
@@ -46,12 +53,17 @@ public:
     // Changes the rows of the table (the sheet's triangles) through `change`.
     void changeRows(const std::function<void()>& change);
 
+    // The reduction of the measured sides as the sheet stands.
+    const SheetReduction& reduction() const;
+
 private:
     int rows() const;
+    QVariant sideData(const QModelIndex& index, int role) const;
     const JobSheet& sheet_;
     Table table_;
     Commit commit_;
     QPersistentModelIndex marked_;
+    mutable std::optional<SheetReduction> reduction_;  // made when first asked for
 };
 
 // A table that takes a pasted column, clears the selected cells with Delete and
@@ -69,7 +81,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-// The side of the route of an even side, chosen from a list in the sides' table.
+// The side of the route of an even side, and how a side is given, chosen from lists in
+// the sides' table.
 void choosePositionFromList(SheetView& view);
 
 }  // namespace trelvan
