@@ -251,5 +251,43 @@ void BM_JobEditorEditUndoRedo(benchmark::State& state) {
 }
 BENCHMARK(BM_JobEditorEditUndoRedo)->Arg(1000)->Arg(16382)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The job with every side measured, in the job editor: a distance typed in the middle
+// of the chain, undone and redone, each time with every reduced length and correction
+// in view worked out again from the whole sheet and painted.
+void BM_JobEditorMeasuredEdit(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    try {
+        // The chain runs far east of its meridian: the reduction's warning is said,
+        // and kept here rather than waited on in a message box.
+        CollectedMessages messages;
+        MainForm window;
+        window.setMessages(&messages);
+        window.show();
+        if (!window.jobs().openFile(QString::fromStdString(measuredJobFileOf(n))))
+            throw std::runtime_error("not computed");
+        window.jobs().editJob();
+        JobEditor* editor = window.jobs().editor();
+        QCoreApplication::processEvents();
+        SheetTableModel* sides = editor->sideModel();
+        const QModelIndex middle = sides->index(n, SheetTableModel::FirstMeasure);
+        editor->sideView()->scrollTo(middle);
+        const QString distance = middle.data().toString();
+        int typed = 0;
+        for (auto _ : state) {
+            sides->setData(middle, distance + QString::number(++typed % 9 + 1));
+            QCoreApplication::processEvents();
+            editor->undoStack()->undo();
+            QCoreApplication::processEvents();
+            editor->undoStack()->redo();
+            QCoreApplication::processEvents();
+        }
+        editor->done(0);
+        window.setMessages(nullptr);
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+    }
+}
+BENCHMARK(BM_JobEditorMeasuredEdit)->Arg(1000)->Arg(16382)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 }  // namespace trelvan::bench

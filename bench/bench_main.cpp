@@ -247,6 +247,8 @@ int main(int argc, char** argv) {
     t.check("job editor opened, scrolled and checked, N = 16382", t.wall("BM_JobEditorOpen/16382"), 0.5, "s");
     t.check("job editor, N = 16382: a side typed, undone and redone", t.wall("BM_JobEditorEditUndoRedo/16382"), 0.050,
             "s");
+    t.check("job editor, N = 16382 measured: a D typed, undone, redone", t.wall("BM_JobEditorMeasuredEdit/16382"),
+            0.100, "s");
     t.check("CASS data file exported, N = 16382", t.wall("BM_ExportDat/16382"), 1.0, "s");
     t.check("CSV exported, N = 16382", t.wall("BM_ExportCsv/16382"), 1.0, "s");
     t.check("DXF exported, N = 16382", t.wall("BM_ExportDxf/16382"), 1.0, "s");

@@ -691,7 +691,9 @@ void JobEditor::clearCells(const QModelIndexList& cells) {
             if (!(cell.flags() & Qt::ItemIsEditable)) continue;
             const auto row = static_cast<std::size_t>(cell.row());
             if (cell.model() == names_) s.name[row].clear();
-            else if (cell.column() == SheetTableModel::Length) s.side[row].clear();
+            // A measured side's length is worked out, not typed: it is not cleared.
+            else if (cell.column() == SheetTableModel::Length && sideKind(s, cell.row() + 1) == SideKind::Plane)
+                s.side[row].clear();
             else if (cell.column() >= SheetTableModel::FirstMeasure && cell.column() < SheetTableModel::FirstCorrection)
                 typeMeasurement(s, cell.row() + 1, static_cast<MeasurePart>(cell.column() - SheetTableModel::FirstMeasure),
                                 "");
