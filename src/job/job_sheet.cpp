@@ -309,8 +309,14 @@ Pasted pasteSides(JobSheet& sheet, int first, int column, std::string_view text)
         // How the side is given and its measurement: a cell for each column from here
         // on, as far as the measurement goes.
         if (column >= sideKindColumn) {
-            for (std::size_t c = 0; c < cells.size() && column + static_cast<int>(c) < firstCorrectionColumn; ++c) {
-                const int at = column + static_cast<int>(c);
+            // Distances pasted where the way a side is given is chosen (a chain with no
+            // measured side yet shows no column of distances) are the distances.
+            int from = column;
+            if (column == sideKindColumn && !cells.empty() && !trimmed(cells[0]).empty() &&
+                !typeSideKind(sheet, k, cells[0]))
+                from = firstMeasureColumn;
+            for (std::size_t c = 0; c < cells.size() && from + static_cast<int>(c) < firstCorrectionColumn; ++c) {
+                const int at = from + static_cast<int>(c);
                 if (at == sideKindColumn)
                     typeSideKind(sheet, k, cells[c]);
                 else

@@ -168,7 +168,8 @@ std::vector<std::vector<std::string>> pastedRows(std::string_view text);
 // text: the first cell of a row is the length (column 0) or the side of the route
 // (column 1), a second cell in column 0 the side of the route. From the column of how
 // a side is given on, the cells of a row fill that column and those to its right: a
-// distance pasted into D measures the side. The chain grows by whole triangles where
+// distance pasted into D measures the side, and so does one pasted where the way is
+// chosen (a cell that names no way is taken for D). The chain grows by whole triangles where
 // the rows run past its end. The standard errors of the sides (column 2) and the
 // corrections of the reduction are worked out, not typed: nothing is pasted there.
 // Returns the number of sides filled, or the reason nothing was.
