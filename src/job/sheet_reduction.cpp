@@ -53,10 +53,10 @@ const PartSpec& specOf(MeasurePart part) { return partSpecs[static_cast<std::siz
 
 // The corrections' columns: header and tooltip.
 const std::pair<const char*, const char*> correctionSpecs[] = {
-    {"加乘常数\n与气象（毫米）", "加常数、乘常数与气象改正：D1 − D，毫米"},
+    {"常数与气象\n（毫米）", "加常数、乘常数与气象改正：D1 − D，毫米"},
     {"倾斜改正\n（毫米）", "倾斜改正，斜距化为平距：D2 − D1，毫米"},
-    {"归算到投影面\n（毫米）", "归算到投影面（高程 H0）：D3 − D2，毫米"},
-    {"高斯投影\n改化（毫米）", "高斯投影改化：D4 − D3，毫米（不作高斯投影改化时为 0）"},
+    {"投影面改正\n（毫米）", "归算到投影面（高程 H0）：D3 − D2，毫米"},
+    {"高斯改化\n（毫米）", "高斯投影改化：D4 − D3，毫米（不作高斯投影改化时为 0）"},
 };
 
 const SheetMeasurement& noMeasurement() {

@@ -21,6 +21,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QSplitter>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -113,6 +114,17 @@ JobEditor::JobEditor(QWidget* parent, JobSheet sheet, const QString& fileName, c
     if (const QScreen* screen = parent != nullptr ? parent->screen() : nullptr)
         size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
     resize(size);
+}
+
+void JobEditor::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    // A measured chain's tables take what the settings leave at their least width.
+    if (hasMeasuredSide(sheet_)) {
+        const int whole = splitter_->width() - splitter_->handleWidth();
+        splitter_->setSizes({whole - settingsArea_->minimumWidth(), settingsArea_->minimumWidth()});
+    }
 }
 
 QLayout* JobEditor::buildButtons() {
@@ -380,10 +392,16 @@ bool JobEditor::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QWidget* JobEditor::buildTables() {
+    // The tables and the settings beside them, parted by a handle that gives the
+    // tables more room, to the whole width of a measured chain's columns when the
+    // settings are pushed aside.
+    splitter_ = new QSplitter(Qt::Horizontal);
+    splitter_->setObjectName(QStringLiteral("tablesAndSettings"));
     auto* area = new QWidget;
     auto* row = new QHBoxLayout(area);
     row->setContentsMargins(0, 0, 0, 0);
     tablesRow_ = row;
+    splitter_->addWidget(area);
 
     const auto commitCell = [this](SheetEdit edit) { commit(std::move(edit), QStringLiteral("输入")); };
     sides_ = new SheetTableModel(sheet_, SheetTableModel::Table::Sides, commitCell, this);
@@ -442,8 +460,9 @@ QWidget* JobEditor::buildTables() {
     auto* hint = new QLabel(QStringLiteral(
         "角度按“度.分秒”输入：312.2415 即 312°24′15″。\n\n"
         "偶数边位于方位角推算路线的右侧时，可输入负的边长，或在“位于路线”一栏选“右”。\n\n"
-        "测距仪的实测边：在“观测”一栏选斜距或平距，或直接在“实测距离 D”一栏输入距离；再填写高差 dh 或天顶距 Z、"
-        "平均高程和气象数据。边长一栏随即显示归算边长 D4，右边各栏显示四项改正数。\n\n"
+        "测距仪的实测边：在“观测”一栏选斜距或平距，或在这一栏粘贴一列距离，或直接在“实测距离 D”一栏输入距离；"
+        "再填写高差 dh 或天顶距 Z、平均高程和气象数据。边长一栏随即显示归算边长 D4，右边各栏显示四项改正数。"
+        "把表格与这些设置之间的分隔条向右拖，表格可占满宽度。\n\n"
         "在表格中按 Ctrl+V，可从当前格起向下粘贴电子表格中的一列数值（在实测各栏可粘贴几列）；"
         "锁不够长时按三角形加长。Delete 清除所选的格。\n\n"
         "Ctrl+Z 撤销上一步修改，Ctrl+Y 重做。"));
@@ -460,8 +479,13 @@ QWidget* JobEditor::buildTables() {
     controlsArea->setMinimumWidth(controls->minimumSizeHint().width() +
                                   controlsArea->verticalScrollBar()->sizeHint().width());
     controlsArea->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
-    row->addWidget(controlsArea, 1);
-    return area;
+    settingsArea_ = controlsArea;
+    splitter_->addWidget(controlsArea);
+    splitter_->setCollapsible(0, false);
+    splitter_->setStretchFactor(0, 1);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->handle(1)->setToolTip(QStringLiteral("拖动可调整表格与设置的宽度；拖到最右边，表格占满整个宽度"));
+    return splitter_;
 }
 
 QRadioButton* JobEditor::orientationButton(bool endA, EndOrientation orientation) const {
@@ -535,6 +559,17 @@ void JobEditor::fitSideView() {
     if (tablesRow_ != nullptr) tablesRow_->setStretch(0, 4);
 }
 
+void JobEditor::revealSetting(QWidget* widget) {
+    if (!settingsArea_->widget()->isAncestorOf(widget)) return;
+    // Settings pushed aside come back, at the least width they need.
+    const QList<int> sizes = splitter_->sizes();
+    if (sizes.value(1) < settingsArea_->minimumWidth()) {
+        const int whole = sizes.value(0) + sizes.value(1);
+        splitter_->setSizes({whole - settingsArea_->minimumWidth(), settingsArea_->minimumWidth()});
+    }
+    settingsArea_->ensureWidgetVisible(widget);
+}
+
 QString JobEditor::message() const { return message_->text(); }
 
 void JobEditor::setSaved(const QString& fileName, const std::string& savedText) {
@@ -584,10 +619,12 @@ void JobEditor::showProblem(const JobProblem& problem, const QString& message) {
             for (SheetChoice c : placeChoices(place))
                 if (c == SheetChoice::Ellipsoid) {
                     ellipsoid_->setStyleSheet(QStringLiteral("QComboBox { background-color: #ff9696; }"));
+                    revealSetting(ellipsoid_);
                     ellipsoid_->setFocus();
                 }
             if (fields.empty()) break;
             QLineEdit* first = edit(fields.front());
+            revealSetting(first);
             first->setFocus();
             first->selectAll();
             break;

@@ -28,6 +28,8 @@ class QCheckBox;
 class QComboBox;
 class QHBoxLayout;
 class QLabel;
+class QScrollArea;
+class QSplitter;
 class QLayout;
 class QLineEdit;
 class QPushButton;
@@ -96,6 +98,7 @@ public slots:
 protected:
     // Ctrl+Z and Ctrl+Y in a field go to the editor's undo, not the field's own.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* buildKnownData();
@@ -117,6 +120,9 @@ private:
     // Shows the columns the sides need (a measurement's once a side is measured) and
     // sizes the side table to them.
     void fitSideView();
+    // Brings a field of the settings into view: the settings back beside the tables
+    // when they were pushed aside, and scrolled to it.
+    void revealSetting(QWidget* widget);
     void pasteInto(SheetTableModel* model, SheetView* view, const QModelIndex& at);
     void clearCells(const QModelIndexList& cells);
     void clearMarks();
@@ -144,6 +150,9 @@ private:
     SheetView* sideView_ = nullptr;
     SheetView* nameView_ = nullptr;
     QHBoxLayout* tablesRow_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    bool shown_ = false;
+    QScrollArea* settingsArea_ = nullptr;
     QComboBox* ellipsoid_ = nullptr;
     QCheckBox* gauss_ = nullptr;
     QLabel* count_ = nullptr;

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QTest>
 #include <QUndoStack>
 
@@ -207,6 +208,52 @@ TEST_F(JobWindow, TheWeightsGroupOpensTheInstrumentsFieldsAndTheSidesErrors) {
     editor->findChild<QPushButton*>(u("computeButton"))->click();
     EXPECT_TRUE(form.record().adjustment.weights.byInstrument());
     EXPECT_EQ(form.record().adjustment.weights.b, 3);  // typed, and not yet left
+}
+
+// A measured job in the editor: each measured side shows its reduced length and
+// corrections beside its measurement; a setting typed with a decimal comma is
+// refused and brought into view though the settings were pushed aside; mended, the
+// job computes and is saved byte for byte as it was read.
+TEST_F(JobWindow, AMeasuredJobThroughTheEditor) {
+    const std::string measured = testing::fileContents(TRELVAN_SOURCE_DIR "/tests/golden/job_measured_n4.trv");
+    testing::writeFile(file, measured);
+    ASSERT_TRUE(form.jobs().openFile(u(file)));
+    form.jobs().editJob();
+    JobEditor* editor = form.jobs().editor();
+    ASSERT_NE(editor, nullptr);
+    SheetTableModel* sides = editor->sideModel();
+    EXPECT_FALSE(editor->sideView()->isColumnHidden(SheetTableModel::FirstMeasure));
+    // S1 as the README works it by hand: D4 = 601.54401 m, +1.21 mm for the projection.
+    EXPECT_EQ(sides->index(0, SheetTableModel::Length).data().toString(), u("601.5440"));
+    EXPECT_EQ(sides->index(0, SheetTableModel::FirstCorrection + 3).data().toString(), u("+1.21"));
+    EXPECT_EQ(sides->index(3, SheetTableModel::Kind).data().toString(), u("平面"));
+
+    auto* splitter = editor->findChild<QSplitter*>(u("tablesAndSettings"));
+    ASSERT_NE(splitter, nullptr);
+    splitter->setSizes({splitter->width(), 0});
+    QLineEdit* k = editor->edit(SheetField::ConstantK);
+    k->selectAll();
+    QTest::keyClicks(k, u("1,2"));
+    editor->findChild<QPushButton*>(u("computeButton"))->click();
+    EXPECT_EQ(editor->message(), u("测距仪加常数 K：输入的不是一个数：小数点要用句点，应输入 1.2。"));
+    EXPECT_GT(splitter->sizes().value(1), 0);
+    k->selectAll();
+    QTest::keyClicks(k, u("1.2"));
+    EXPECT_TRUE(editor->message().isEmpty());
+
+    // The ellipsoid chosen is one step of undo.
+    QComboBox* ellipsoid = editor->ellipsoidBox();
+    ellipsoid->setCurrentIndex(2);
+    emit ellipsoid->activated(2);
+    EXPECT_EQ(editor->undoStack()->undoText(), u("改变 椭球"));
+    editor->undoStack()->undo();
+    EXPECT_EQ(ellipsoid->currentText(), u("CGCS2000"));
+
+    editor->findChild<QPushButton*>(u("computeButton"))->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(form.jobs().editor(), nullptr);
+    ASSERT_TRUE(form.jobs().saveJob());
+    EXPECT_EQ(testing::fileContents(file), measured);
 }
 
 // A desktop with a decimal comma opens, shows and saves a job as any other.
